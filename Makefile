@@ -1,0 +1,26 @@
+# The two set-up commands of the README. Both install what is missing first.
+BUILD ?= build
+RELEASE_BUILD ?= build-release
+GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
+
+.PHONY: run test build deps bench
+
+deps:
+	@scripts/install-deps
+
+# The developer tree is built with the sanitizers on: the tests run in it, and so does `make run`.
+build: deps
+	cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOKARO_SANITIZE=ON
+	cmake --build $(BUILD) --parallel
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure --parallel 2
+
+run: build
+	@scripts/run $(BUILD)
+
+# Benchmarks want an optimised tree without the sanitizers.
+bench: deps
+	cmake -S . -B $(RELEASE_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DLOKARO_SANITIZE=OFF
+	cmake --build $(RELEASE_BUILD) --parallel
+	scripts/run-benchmarks $(RELEASE_BUILD)

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace lookup {
+
+// Dispatches the window events already queued, once, and returns.
+void ProcessPendingEvents();
+
+// The query page's decoder: byte by byte from code page 936, calling
+// ProcessPendingEvents once per decoded character before its first byte is read. A
+// byte >= 0x80 always takes the next byte as its trail byte, whatever it is; one in
+// the last position throws LookupFailure. The input is never changed.
+QString DecodeResponseBytes(const QByteArray& bytes);
+
+// The own-address page's conversion: the whole body from code page 936 at once.
+// Never fails; invalid or truncated sequences become U+FFFD.
+QString ConvertWholePage(const QByteArray& bytes);
+
+// Text to code page 936 bytes (characters it cannot hold become '?').
+QByteArray EncodeCodePage936(const QString& text);
+
+}  // namespace lookup
