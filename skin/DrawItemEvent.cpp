@@ -1,7 +1,7 @@
 #include "DrawItemEvent.h"
 
-DrawItemEvent::DrawItemEvent(int controlType, QWidget* item, QPainter* painter,
-                             const QRect& rect, unsigned itemState)
+DrawItemEvent::DrawItemEvent(int controlType, QWidget* item, QPainter* painter, const QRect& rect,
+                             unsigned itemState)
     : QEvent(eventType()),
       m_controlType(controlType),
       m_item(item),
