@@ -1,0 +1,156 @@
+#include "frmAbout.h"
+
+#include "AboutContacts.h"
+#include "AboutLayout.h"
+#include "ClickableLabel.h"
+#include "OwnerDrawButton.h"
+#include "ProgramArt.h"
+#include "ProgramFont.h"
+#include "SystemColors.h"
+#include "modCmdVista.h"
+
+#include <QKeyEvent>
+
+namespace {
+
+const QString kCaption = QStringLiteral(u"\u5173\u4e8e");
+const QString kOpenVerb = QStringLiteral("open");
+const QColor kLinkColour(0, 0, 255);
+
+QWidget* CreateControl(const AboutLayout::Control& control, QWidget* window) {
+    using AboutLayout::ControlKind;
+    const QRect place = control.place.toPixels();
+    if (control.kind == ControlKind::Button) {
+        auto* button = new OwnerDrawButton(control.text, window);
+        button->setGeometry(place);
+        return button;
+    }
+
+    QLabel* label =
+        control.kind == ControlKind::LinkLabel ? new ClickableLabel(window) : new QLabel(window);
+    if (control.kind == ControlKind::Picture) {
+        label->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+        label->setPixmap(AboutPicture());
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setFocusPolicy(Qt::StrongFocus);
+    } else {
+        label->setText(control.text);
+        label->setTextFormat(Qt::PlainText);
+    }
+    if (control.kind == ControlKind::LinkLabel) {
+        QFont font = ProgramFont();
+        font.setUnderline(true);
+        label->setFont(font);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, kLinkColour);
+        label->setPalette(palette);
+    }
+    label->move(place.topLeft());
+    label->adjustSize();
+    return label;
+}
+
+}  // namespace
+
+frmAbout::frmAbout(QWidget* mainWindow, LinkOpener* opener)
+    : QDialog(mainWindow),
+      m_mainWindow(mainWindow),
+      m_ownOpener(opener ? nullptr : std::make_unique<DesktopLinkOpener>()),
+      m_opener(opener ? opener : m_ownOpener.get()) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(kCaption);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowModality(Qt::ApplicationModal);
+    setFixedSize(AboutLayout::TwipsToPixels(AboutLayout::kClientWidth),
+                 AboutLayout::TwipsToPixels(AboutLayout::kClientHeight));
+    setFont(ProgramFont());
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, GetSysColor(SystemColor::Window));
+    setPalette(palette);
+    setAutoFillBackground(true);
+}
+
+frmAbout::~frmAbout() = default;
+
+void frmAbout::ShowModal() {
+    CreateControls();
+    Form_Load();
+    exec();
+    DestroyControls();
+}
+
+void frmAbout::CreateControls() {
+    QWidget* previous = nullptr;
+    for (const AboutLayout::Control& control : AboutLayout::Controls()) {
+        QWidget* widget = CreateControl(control, this);
+        widget->setObjectName(control.name);
+        if (previous) setTabOrder(previous, widget);
+        previous = widget;
+    }
+    Command1 = findChild<OwnerDrawButton*>(QStringLiteral("Command1"));
+    Label4 = findChild<ClickableLabel*>(QStringLiteral("Label4"));
+    Label6 = findChild<ClickableLabel*>(QStringLiteral("Label6"));
+    Label8 = findChild<ClickableLabel*>(QStringLiteral("Label8"));
+    Label4->setCursor(HandCursor());
+
+    connect(Command1, &QPushButton::clicked, this, &frmAbout::Command1_Click);
+    connect(Label4, &ClickableLabel::clicked, this, &frmAbout::Label4_Click);
+    connect(Label6, &ClickableLabel::clicked, this, &frmAbout::Label6_Click);
+    connect(Label8, &ClickableLabel::clicked, this, &frmAbout::Label8_Click);
+}
+
+void frmAbout::DestroyControls() {
+    qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
+    Command1 = nullptr;
+    Label4 = Label6 = Label8 = nullptr;
+}
+
+void frmAbout::Form_Load() {
+    modCmdVista::HookWindow(this);
+    setWindowIcon(m_mainWindow->windowIcon());
+    Label6->setCursor(Label4->cursor());
+    Label8->setCursor(Label4->cursor());
+}
+
+void frmAbout::Form_Unload() {
+    modCmdVista::UnhookWindow(this);
+}
+
+void frmAbout::done(int result) {
+    Form_Unload();
+    QDialog::done(result);
+}
+
+void frmAbout::Command1_Click() {
+    close();
+}
+
+void frmAbout::Label4_Click() {
+    m_opener->Open({this, kOpenVerb, AboutContacts::kHomePage, ShowCommand::Normal});
+}
+
+void frmAbout::Label6_Click() {
+    m_opener->Open(
+        {nullptr, QString(), MessengerLink(AboutContacts::kMessengerNumber), ShowCommand::Show});
+}
+
+void frmAbout::Label8_Click() {
+    m_opener->Open({this, kOpenVerb, MailLink(AboutContacts::kEmail), ShowCommand::Normal});
+}
+
+void frmAbout::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Escape:
+            // The window has no cancel button: Esc closes nothing.
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            // No default button either: Enter only presses the button that has the focus.
+            if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+    }
+}
