@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace lookup {
 
 // Dispatches the window events already queued, once, and returns.
@@ -13,6 +15,9 @@ void ProcessPendingEvents();
 // byte >= 0x80 always takes the next byte as its trail byte, whatever it is; one in
 // the last position throws LookupFailure. The input is never changed.
 QString DecodeResponseBytes(const QByteArray& bytes);
+// The same with another pump in place of ProcessPendingEvents (tests count its calls).
+QString DecodeResponseBytes(const QByteArray& bytes,
+                            const std::function<void()>& processPendingEvents);
 
 // The own-address page's conversion: the whole body from code page 936 at once.
 // Never fails; invalid or truncated sequences become U+FFFD.

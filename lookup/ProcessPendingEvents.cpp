@@ -1,0 +1,11 @@
+#include "PageDecoding.h"
+
+#include <QCoreApplication>
+
+namespace lookup {
+
+void ProcessPendingEvents() {
+    QCoreApplication::processEvents();
+}
+
+}  // namespace lookup

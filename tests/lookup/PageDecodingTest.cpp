@@ -1,0 +1,141 @@
+#include "HttpRequest.h"
+#include "PageDecoding.h"
+
+#include <QCoreApplication>
+#include <QObject>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace lookup {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+struct DecodeCase {
+    const char* name;
+    QByteArray bytes;
+    std::optional<QString> text;  // nullopt: the decoder fails
+    int pumpCalls;                // calls made, up to the failure if there is one
+};
+
+TEST(DecodeResponseBytes, DecodesPairByPairAndPumpsOncePerCharacter) {
+    const DecodeCase cases[] = {
+        {"empty", QByteArray(), QString(), 0},
+        {"ASCII", "\x41\x42", u"AB"_s, 2},
+        {"two Chinese characters", "\xc4\xe3\xba\xc3", u"\u4f60\u597d"_s, 2},
+        {"ASCII trail byte taken into the pair", "\xc4\x41", u"\u8141"_s, 1},
+        {"NUL does not end the text", QByteArray("\x00\x41", 2), QStringView(u"\0A", 2).toString(),
+         2},
+        {"0x80 pairs with the next byte", "\x80\x41\x42", u"\u20acAB"_s, 2},
+        {"0xFF pairs with the next byte", "\xff\x41", u"\uf8f5A"_s, 1},
+        {"user-defined area", "\xaa\xa1", u"\ue000"_s, 1},
+        {"lead byte last", "\x41\xc4", std::nullopt, 2},
+        {"lone lead byte", "\xc4", std::nullopt, 1},
+    };
+    for (const DecodeCase& c : cases) {
+        int calls = 0;
+        const auto pump = [&calls] { ++calls; };
+        if (c.text) {
+            EXPECT_EQ(DecodeResponseBytes(c.bytes, pump), *c.text) << c.name;
+        } else {
+            EXPECT_THROW(DecodeResponseBytes(c.bytes, pump), LookupFailure) << c.name;
+        }
+        EXPECT_EQ(calls, c.pumpCalls) << c.name;
+    }
+}
+
+TEST(DecodeResponseBytes, KeepsAsciiAsItIs) {
+    for (int b = 0; b < 0x80; ++b) {
+        const QByteArray bytes(1, static_cast<char>(b));
+        EXPECT_EQ(DecodeResponseBytes(bytes, [] {}), QString(QChar(b))) << b;
+        EXPECT_EQ(ConvertWholePage(bytes), QString(QChar(b))) << b;
+    }
+}
+
+// Every GB2312 character, with ASCII between rows: both conversions agree on well-formed text.
+QByteArray WellFormedPage() {
+    QByteArray page;
+    for (int lead = 0xb0; lead <= 0xf7; ++lead) {
+        for (int trail = 0xa1; trail <= 0xfe; ++trail) {
+            page.append(static_cast<char>(lead)).append(static_cast<char>(trail));
+        }
+        page.append("<br/>\r\n");
+    }
+    return page;
+}
+
+TEST(DecodeResponseBytes, AgreesWithTheWholePageOnWellFormedText) {
+    const QByteArray page = WellFormedPage();
+    EXPECT_EQ(DecodeResponseBytes(page, [] {}), ConvertWholePage(page));
+}
+
+TEST(DecodeResponseBytes, NeverChangesItsInput) {
+    const QByteArray original("\x41\xc4\xe3\x00\xff\x41", 6);
+    QByteArray bytes = original;
+    bytes.detach();
+    DecodeResponseBytes(bytes, [] {});
+    EXPECT_EQ(bytes, original);
+}
+
+TEST(DecodeResponseBytes, AHandlerReplacingTheCallersArrayDoesNotDisturbIt) {
+    QByteArray bytes("\xc4\xe3\x41\xba\xc3");
+    const QString text = DecodeResponseBytes(bytes, [&bytes] { bytes = "\x5a\x5a\x5a\x5a\x5a"; });
+    EXPECT_EQ(text, u"\u4f60A\u597d"_s);
+}
+
+TEST(DecodeResponseBytes, ANestedDecodeFromThePumpLeavesTheOuterOneIntact) {
+    QObject context;
+    QString innerText;
+    QMetaObject::invokeMethod(
+        &context, [&innerText] { innerText = DecodeResponseBytes("\xba\xc3<li>x</li>"); },
+        Qt::QueuedConnection);
+
+    const QString outerText = DecodeResponseBytes("\xc4\xe3 <li>8.8.8.8</li>");
+
+    EXPECT_EQ(innerText, u"\u597d<li>x</li>"_s);  // it ran inside the outer decode
+    EXPECT_EQ(outerText, u"\u4f60 <li>8.8.8.8</li>"_s);
+}
+
+struct WholePageCase {
+    const char* name;
+    QByteArray bytes;
+    QString text;
+};
+
+TEST(ConvertWholePage, ConvertsEverythingAndNeverFails) {
+    const WholePageCase cases[] = {
+        {"empty", QByteArray(), QString()},
+        {"two Chinese characters", "\xc4\xe3\xba\xc3", u"\u4f60\u597d"_s},
+        {"lead byte last", "\x41\xc4", u"A\ufffd"_s},
+        {"lone 0x80 is the euro sign", "\x80", u"\u20ac"_s},
+        {"lone 0xFF", "\xff", u"\uf8f5"_s},
+        {"user-defined area", "\xaa\xa1\xa1\x40", u"\ue000\ue4c6"_s},
+        {"invalid trail byte", "\x81\x20\x41", u"\ufffd A"_s},
+        {"NUL inside", QByteArray("\x41\x00\x42", 3), QStringView(u"A\0B", 3).toString()},
+    };
+    for (const WholePageCase& c : cases) {
+        EXPECT_EQ(ConvertWholePage(c.bytes), c.text) << c.name;
+    }
+}
+
+TEST(EncodeCodePage936, WritesCodePage936Bytes) {
+    EXPECT_EQ(EncodeCodePage936(u"\u67e5\u8be2"_s), QByteArray("\xb2\xe9\xd1\xaf"));
+    EXPECT_EQ(EncodeCodePage936(u"OK \u4f60\u597d"_s), QByteArray("OK \xc4\xe3\xba\xc3"));
+    EXPECT_EQ(EncodeCodePage936(u"\u20ac"_s), QByteArray("\x80"));
+    EXPECT_EQ(EncodeCodePage936(QString()), QByteArray());
+}
+
+TEST(EncodeCodePage936, MarksCharactersItCannotHold) {
+    EXPECT_EQ(EncodeCodePage936(u"a\u0e01b"_s), QByteArray("a?b"));
+    EXPECT_EQ(EncodeCodePage936(u"\U0001f600"_s), QByteArray("?"));
+}
+
+TEST(EncodeCodePage936, RoundTripsThroughTheWholePageConversion) {
+    const QByteArray page = WellFormedPage();
+    EXPECT_EQ(EncodeCodePage936(ConvertWholePage(page)), page);
+}
+
+}  // namespace
+}  // namespace lookup
