@@ -7,7 +7,9 @@ DrawItemEvent::DrawItemEvent(int controlType, QWidget* item, QPainter* painter, 
       m_item(item),
       m_painter(painter),
       m_rect(rect),
-      m_itemState(itemState) {}
+      m_itemState(itemState) {
+    ignore();
+}
 
 QEvent::Type DrawItemEvent::eventType() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());

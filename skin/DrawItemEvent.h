@@ -8,9 +8,11 @@ class QWidget;
 
 // The draw-item notification: an owner-drawn control asks the window it sits in to
 // paint it. The control sends it synchronously to its window; the event carries the
-// control, a painter already open on it, its rectangle and its state. Whoever paints
-// the control consumes the event (the event handler or filter returns true); an
-// unconsumed event leaves the control to paint itself.
+// control, a painter already open on it, its rectangle and its state. The event arrives
+// ignored; whoever paints the control consumes it by accepting it and returning true
+// from its event handler or filter. An unconsumed event leaves the control to paint
+// itself. (Returning true alone is not enough: QObject::event returns true for every
+// custom event it passes to customEvent.)
 class DrawItemEvent : public QEvent {
 public:
     // What kind of control asks (the values of the Win32 ODT_* constants).

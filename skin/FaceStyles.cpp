@@ -6,31 +6,23 @@ constexpr std::optional<QRgb> kButtonFace;
 
 }  // namespace
 
+// Each corner: the outermost pixel's row and column neighbours, in drawing order.
+// clang-format off
 constinit const std::array<EdgePixel, 20> kOuterCornerPixels{{
-    {0, 0},   {1, 0},   {2, 0},   {0, 1},   {0, 2},    // top left
-    {-3, 0},  {-2, 0},  {-1, 0},  {-1, 1},  {-1, 2},   // top right
-    {0, -3},  {0, -2},  {0, -1},  {1, -1},  {2, -1},   // bottom left
-    {-1, -3}, {-1, -2}, {-3, -1}, {-2, -1}, {-1, -1},  // bottom right
+    {0, 0},   {1, 0},   {2, 0},   {0, 1},   {0, 2},
+    {-3, 0},  {-2, 0},  {-1, 0},  {-1, 1},  {-1, 2},
+    {0, -3},  {0, -2},  {0, -1},  {1, -1},  {2, -1},
+    {-1, -3}, {-1, -2}, {-3, -1}, {-2, -1}, {-1, -1},
 }};
 
+// Each corner of the inner frame: four pixels, in drawing order.
 constinit const std::array<EdgePixel, 16> kInnerCornerPixels{{
-    {1, 1},
-    {2, 1},
-    {1, 2},
-    {2, 2},  // top left
-    {-3, 1},
-    {-2, 1},
-    {-3, 2},
-    {-2, 2},  // top right
-    {1, -3},
-    {2, -3},
-    {1, -2},
-    {2, -2},  // bottom left
-    {-3, -3},
-    {-2, -3},
-    {-3, -2},
-    {-2, -2},  // bottom right
+    {1, 1},   {2, 1},   {1, 2},   {2, 2},
+    {-3, 1},  {-2, 1},  {-3, 2},  {-2, 2},
+    {1, -3},  {2, -3},  {1, -2},  {2, -2},
+    {-3, -3}, {-2, -3}, {-3, -2}, {-2, -2},
 }};
+// clang-format on
 
 constinit const FaceStyle kNormalFace{
     .fill = FaceBands{{0.5, 0.5, 0.5, 0.5, 0.5},

@@ -22,7 +22,7 @@ void OwnerDrawButton::paintEvent(QPaintEvent* event) {
     {
         QPainter painter(this);
         DrawItemEvent drawItem(DrawItemEvent::Button, this, &painter, rect(), itemState());
-        if (QCoreApplication::sendEvent(window(), &drawItem)) return;
+        if (QCoreApplication::sendEvent(window(), &drawItem) && drawItem.isAccepted()) return;
     }
     QPushButton::paintEvent(event);
 }

@@ -30,10 +30,11 @@ void UnhookWindow(QWidget* window) {
 
 bool VistaWindowProc(QEvent* event) {
     if (event->type() != DrawItemEvent::eventType()) return false;
-    const auto* drawItem = static_cast<const DrawItemEvent*>(event);
+    auto* drawItem = static_cast<DrawItemEvent*>(event);
     if (drawItem->controlType() != DrawItemEvent::Button || !drawItem->painter()) return false;
     DrawVistaButton(drawItem->item(), *drawItem->painter(), drawItem->rect(),
                     drawItem->itemState());
+    drawItem->accept();
     return true;
 }
 

@@ -22,9 +22,9 @@ void HookWindow(QWidget* window);
 void UnhookWindow(QWidget* window);
 
 // What a hooked window does with each of its events before its own handling sees it.
-// Returns true when the skin painted a push button, which consumes the notification;
-// false for every other event, which then goes on to the window's previous handling,
-// whose result the sender receives.
+// Returns true when the skin painted a push button, which consumes (accepts) the
+// notification; false for every other event, which then goes on unchanged to the
+// window's previous handling, whose result the sender receives.
 bool VistaWindowProc(QEvent* event);
 
 // The face painter for a button's item state: disabled before pressed before focused.
