@@ -2,6 +2,7 @@
 
 #include "CodePage936.h"
 #include "HttpRequest.h"
+#include "ThrottledEventPump.h"
 
 namespace lookup {
 namespace {
@@ -36,7 +37,7 @@ QString Decode(const QByteArray& bytes, Pump&& processPendingEvents) {
 }  // namespace
 
 QString DecodeResponseBytes(const QByteArray& bytes) {
-    return Decode(bytes, ProcessPendingEvents);
+    return Decode(bytes, ThrottledEventPump());
 }
 
 QString DecodeResponseBytes(const QByteArray& bytes,

@@ -1,4 +1,5 @@
 #include "PageDecoding.h"
+#include "ThrottledEventPump.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -124,6 +125,61 @@ TEST(ProcessPendingEvents, HandlesInputWaitingOnADescriptor) {
     EXPECT_EQ(activations, 1);
     close(fds[0]);
     close(fds[1]);
+}
+
+// A single-shot timer that is due at once, counting its time-outs.
+class DueTimer {
+public:
+    DueTimer() {
+        m_timer.setSingleShot(true);
+        m_timer.setInterval(0);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { ++timeouts; });
+    }
+    void start() { m_timer.start(); }
+    int timeouts = 0;
+
+private:
+    QTimer m_timer;
+};
+
+TEST(ThrottledEventPump, DeliversPostedEventsOnEveryCall) {
+    EventCounter counter;
+    counter.repost = true;
+    QCoreApplication::postEvent(&counter, new QEvent(QEvent::User));
+    ThrottledEventPump pump(4);
+    for (int call = 1; call <= 10; ++call) {
+        pump();
+        EXPECT_EQ(counter.received, call);
+    }
+    counter.repost = false;
+    QCoreApplication::removePostedEvents(&counter);
+}
+
+TEST(ThrottledEventPump, MakesAFullPassOnItsFirstCallAndEveryNthAfter) {
+    DueTimer timer;
+    timer.start();
+    ThrottledEventPump pump(3);
+    pump();
+    EXPECT_EQ(timer.timeouts, 1);  // first call: full pass
+
+    timer.start();
+    pump();
+    pump();
+    EXPECT_EQ(timer.timeouts, 1);  // calls 2 and 3: posted events only
+    pump();
+    EXPECT_EQ(timer.timeouts, 2);  // call 4: full pass again
+}
+
+TEST(DecodeResponseBytes, RunsDueTimersAndQueuedCallsWhileDecoding) {
+    DueTimer timer;
+    timer.start();
+    QObject context;
+    int queuedCalls = 0;
+    QMetaObject::invokeMethod(
+        &context, [&queuedCalls] { ++queuedCalls; }, Qt::QueuedConnection);
+    EXPECT_EQ(DecodeResponseBytes("\xc4\xe3"), u"\u4f60"_s);
+    EXPECT_EQ(timer.timeouts, 1);
+    EXPECT_EQ(queuedCalls, 1);
 }
 
 }  // namespace

@@ -1,0 +1,138 @@
+// Figures for the lookup client's text path: the query decoder with its per-character
+// event pump, the pump alone, the whole-page conversion and the query page scrape.
+#include "PageDecoding.h"
+#include "PageScraping.h"
+#include "ThrottledEventPump.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QWidget>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr qsizetype kPageBytes = 100 * 1024;
+
+// A query page of 100 KiB in GBK: the three result items, then paragraphs of Chinese text
+// (every GB2312 character in turn) between ASCII markup, as the service's pages are.
+QByteArray SamplePage() {
+    QByteArray page =
+        "<html><head><title>IP</title></head><body><ul><li>\xb2\xe9\xd1\xaf\xa3\xba"
+        "8.8.8.8</li><li>\xc3\xc0\xb9\xfa</li><li>Google</li></ul>\r\n";
+    int lead = 0xb0;
+    int trail = 0xa1;
+    while (page.size() < kPageBytes - 16) {
+        page.append("<p class=\"t\">");
+        for (int i = 0; i < 60 && page.size() < kPageBytes - 16; ++i) {
+            page.append(static_cast<char>(lead)).append(static_cast<char>(trail));
+            if (++trail > 0xfe) {
+                trail = 0xa1;
+                lead = lead == 0xf7 ? 0xb0 : lead + 1;
+            }
+        }
+        page.append("</p>\r\n");
+    }
+    while (page.size() < kPageBytes) page.append(' ');
+    return page;
+}
+
+const QByteArray& Page() {
+    static const QByteArray page = SamplePage();
+    return page;
+}
+
+qsizetype CharacterCount() {
+    static const qsizetype count = lookup::DecodeResponseBytes(Page(), [] {}).size();
+    return count;
+}
+
+void SetFigures(benchmark::State& state) {
+    state.SetBytesProcessed(state.iterations() * kPageBytes);
+    state.counters["characters"] = static_cast<double>(CharacterCount());
+}
+
+void DecodeResponseBytes(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(lookup::DecodeResponseBytes(Page()));
+    SetFigures(state);
+}
+BENCHMARK(DecodeResponseBytes)->Unit(benchmark::kMillisecond);
+
+void DecodeWithoutPump(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(lookup::DecodeResponseBytes(Page(), [] {}));
+    SetFigures(state);
+}
+BENCHMARK(DecodeWithoutPump)->Unit(benchmark::kMillisecond);
+
+// As many bare pump calls as the decoder makes for the page.
+template <void (*Pump)()>
+void PumpCalls(benchmark::State& state) {
+    const qsizetype calls = CharacterCount();
+    for (auto _ : state) {
+        for (qsizetype i = 0; i < calls; ++i) Pump();
+    }
+    SetFigures(state);
+}
+
+void SendPostedEventsOnly() {
+    QCoreApplication::sendPostedEvents();
+}
+void DispatcherPass() {
+    QAbstractEventDispatcher::instance()->processEvents(QEventLoop::AllEvents);
+}
+
+BENCHMARK(PumpCalls<lookup::ProcessPendingEvents>)
+    ->Name("ProcessPendingEvents")
+    ->Unit(benchmark::kMillisecond);
+// The pump the decoder uses, one fresh one per page as in the decoder.
+void ThrottledPumpCalls(benchmark::State& state) {
+    const qsizetype calls = CharacterCount();
+    for (auto _ : state) {
+        lookup::ThrottledEventPump pump;
+        for (qsizetype i = 0; i < calls; ++i) pump();
+    }
+    SetFigures(state);
+}
+BENCHMARK(ThrottledPumpCalls)->Name("ThrottledEventPump")->Unit(benchmark::kMillisecond);
+// Alternatives considered for the pump, for comparison.
+BENCHMARK(PumpCalls<DispatcherPass>)
+    ->Name("Alternative/DispatcherPass")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(PumpCalls<SendPostedEventsOnly>)
+    ->Name("Alternative/SendPostedEventsOnly")
+    ->Unit(benchmark::kMillisecond);
+
+void ConvertWholePage(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(lookup::ConvertWholePage(Page()));
+    SetFigures(state);
+}
+BENCHMARK(ConvertWholePage)->Unit(benchmark::kMillisecond);
+
+void ScrapeQueryPage(benchmark::State& state) {
+    const QString text = lookup::ConvertWholePage(Page());
+    for (auto _ : state) {
+        lookup::ScrapeState scrape;
+        benchmark::DoNotOptimize(lookup::ScrapeQueryPage(text, scrape));
+    }
+}
+BENCHMARK(ScrapeQueryPage)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    // A shown window, so that the event system carries what the program's own does.
+    QWidget window;
+    window.resize(400, 300);
+    window.show();
+    QCoreApplication::processEvents();
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
