@@ -5,13 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
 
 namespace lookup {
 namespace {
 
-using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
 constexpr qsizetype kBodyCap = 16 * 1024 * 1024;
@@ -19,12 +17,10 @@ constexpr qsizetype kBodyCap = 16 * 1024 * 1024;
 class CurlHttpRequestTest : public ::testing::Test {
 protected:
     QString url(const QString& path) const { return u"http://"_s + server.hostAndPort() + path; }
-    QByteArray hostHeader() const { return "Host: " + server.hostAndPort().toLatin1(); }
 
     // Sends body with the method given to a fresh request and returns what came back.
-    QByteArray exchange(const QByteArray& method, const QByteArray& body,
-                        const TransferLimits& limits = {}) {
-        CurlHttpRequest request(limits);
+    QByteArray exchange(const QByteArray& method, const QByteArray& body) {
+        CurlHttpRequest request;
         request.open(method, url(u"/page"_s));
         request.send(body);
         return request.responseBody();
@@ -32,32 +28,6 @@ protected:
 
     LoopbackHttpServer server;
 };
-
-TEST_F(CurlHttpRequestTest, SendsExactlyTheHeadersAskedForWithTheBody) {
-    CurlHttpRequest request;
-    request.open("POST", url(u"/ips8.asp"_s));
-    request.setRequestHeader("Content-Type", "application/x-www-form-urlencoded");
-    EXPECT_EQ(server.requestCount(), 0);  // open and setRequestHeader send nothing
-    request.send("ip=8.8.8.8&action=2");
-
-    ASSERT_EQ(server.requestCount(), 1);
-    const RecordedRequest sent = RecordedRequest::parse(server.requests().first());
-    EXPECT_EQ(sent.requestLine, "POST /ips8.asp HTTP/1.1");
-    EXPECT_EQ(sent.headers, QList<QByteArray>({"Accept: */*", "Content-Length: 19",
-                                               "Content-Type: application/x-www-form-urlencoded",
-                                               hostHeader(), "User-Agent: " EXPECTED_USER_AGENT}));
-    EXPECT_EQ(sent.body, "ip=8.8.8.8&action=2");
-}
-
-TEST_F(CurlHttpRequestTest, APostWithoutBodyCarriesALengthOfZeroAndNoContentType) {
-    exchange("POST", QByteArray());
-    ASSERT_EQ(server.requestCount(), 1);
-    const RecordedRequest sent = RecordedRequest::parse(server.requests().first());
-    EXPECT_EQ(sent.requestLine, "POST /page HTTP/1.1");
-    EXPECT_EQ(sent.headers, QList<QByteArray>({"Accept: */*", "Content-Length: 0", hostHeader(),
-                                               "User-Agent: " EXPECTED_USER_AGENT}));
-    EXPECT_TRUE(sent.body.isEmpty());
-}
 
 TEST_F(CurlHttpRequestTest, ALargeBodyGoesOutWithoutWaitingForAContinue) {
     const QByteArray body(2 * 1024 * 1024, 'x');
@@ -83,26 +53,12 @@ TEST_F(CurlHttpRequestTest, ReturnsTheBodyBytesUnconverted) {
     EXPECT_EQ(exchange("POST", QByteArray()), body);
 }
 
-TEST_F(CurlHttpRequestTest, AnyStatusIsAnAnswer) {
-    for (const int status : {200, 302, 404, 500, 503}) {
-        const QByteArray body = "<html>status " + QByteArray::number(status) + "</html>";
-        server.setAnswer(status, body);
-        EXPECT_EQ(exchange("POST", "x=1"), body) << status;
-    }
-}
-
 TEST_F(CurlHttpRequestTest, ARedirectIsNotFollowed) {
     server.setRawAnswer(
         "HTTP/1.1 302 Found\r\nLocation: http://127.0.0.1:9/elsewhere\r\nContent-Length: "
         "5\r\nConnection: close\r\n\r\nmoved");
     EXPECT_EQ(exchange("POST", QByteArray()), "moved");
     EXPECT_EQ(server.requestCount(), 1);
-}
-
-TEST_F(CurlHttpRequestTest, AnEmptyBodyIsAnAnswer) {
-    server.setAnswer(200, QByteArray());
-    const QByteArray body = exchange("POST", QByteArray());
-    EXPECT_TRUE(body.isEmpty());
 }
 
 TEST_F(CurlHttpRequestTest, ABodyEndedByClosingTheConnectionIsRead) {
@@ -130,23 +86,6 @@ TEST_F(CurlHttpRequestTest, FailsWithoutAWholeHttpAnswer) {
         EXPECT_THROW(request.send(), LookupFailure) << c.name;
         EXPECT_TRUE(request.responseBody().isEmpty()) << c.name;
     }
-}
-
-TEST_F(CurlHttpRequestTest, FailsWhenTheConnectionIsRefused) {
-    QString closedPortUrl;
-    {
-        LoopbackHttpServer gone;
-        closedPortUrl = u"http://"_s + gone.hostAndPort() + u"/ips.asp"_s;
-    }
-    CurlHttpRequest request;
-    request.open("POST", closedPortUrl);
-    EXPECT_THROW(request.send(), LookupFailure);
-}
-
-TEST_F(CurlHttpRequestTest, FailsWhenTheServerNeverAnswers) {
-    server.setStalled(true);
-    EXPECT_THROW(exchange("POST", "ip=1.2.3.4&action=2", {1s, 300ms}), LookupFailure);
-    EXPECT_EQ(server.requestCount(), 1);  // the request went out in full
 }
 
 struct BodySizeCase {
