@@ -2,7 +2,7 @@
 
 #include "AboutContacts.h"
 #include "AboutLayout.h"
-#include "ClickableLabel.h"
+#include "LinkLabel.h"
 #include "OwnerDrawButton.h"
 #include "ProgramArt.h"
 #include "ProgramFont.h"
@@ -27,7 +27,7 @@ QWidget* CreateControl(const AboutLayout::Control& control, QWidget* window) {
     }
 
     QLabel* label =
-        control.kind == ControlKind::LinkLabel ? new ClickableLabel(window) : new QLabel(window);
+        control.kind == ControlKind::LinkLabel ? new LinkLabel(window) : new QLabel(window);
     if (control.kind == ControlKind::Picture) {
         label->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
         label->setPixmap(AboutPicture());
@@ -90,15 +90,15 @@ void frmAbout::CreateControls() {
         previous = widget;
     }
     Command1 = findChild<OwnerDrawButton*>(QStringLiteral("Command1"));
-    Label4 = findChild<ClickableLabel*>(QStringLiteral("Label4"));
-    Label6 = findChild<ClickableLabel*>(QStringLiteral("Label6"));
-    Label8 = findChild<ClickableLabel*>(QStringLiteral("Label8"));
+    Label4 = findChild<LinkLabel*>(QStringLiteral("Label4"));
+    Label6 = findChild<LinkLabel*>(QStringLiteral("Label6"));
+    Label8 = findChild<LinkLabel*>(QStringLiteral("Label8"));
     Label4->setCursor(HandCursor());
 
     connect(Command1, &QPushButton::clicked, this, &frmAbout::Command1_Click);
-    connect(Label4, &ClickableLabel::clicked, this, &frmAbout::Label4_Click);
-    connect(Label6, &ClickableLabel::clicked, this, &frmAbout::Label6_Click);
-    connect(Label8, &ClickableLabel::clicked, this, &frmAbout::Label8_Click);
+    connect(Label4, &LinkLabel::clicked, this, &frmAbout::Label4_Click);
+    connect(Label6, &LinkLabel::clicked, this, &frmAbout::Label6_Click);
+    connect(Label8, &LinkLabel::clicked, this, &frmAbout::Label8_Click);
 }
 
 void frmAbout::DestroyControls() {

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-class ClickableLabel;
+class LinkLabel;
 class OwnerDrawButton;
 class QLabel;
 
@@ -47,7 +47,7 @@ private:
     LinkOpener* m_opener;
 
     OwnerDrawButton* Command1 = nullptr;
-    ClickableLabel* Label4 = nullptr;
-    ClickableLabel* Label6 = nullptr;
-    ClickableLabel* Label8 = nullptr;
+    LinkLabel* Label4 = nullptr;
+    LinkLabel* Label6 = nullptr;
+    LinkLabel* Label8 = nullptr;
 };

@@ -2,8 +2,9 @@
 
 #include <QLabel>
 
-// A label that reports a click: the left button pressed and released over it.
-class ClickableLabel : public QLabel {
+// A label that stands for a link: it reports a click (the left button pressed and
+// released over it) and keeps its underline inside itself.
+class LinkLabel : public QLabel {
     Q_OBJECT
 public:
     using QLabel::QLabel;
@@ -14,6 +15,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     bool m_pressed = false;

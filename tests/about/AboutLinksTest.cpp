@@ -1,0 +1,58 @@
+// What a click on each link label asks the desktop to open.
+#include "AboutTestSupport.h"
+
+#include <QTest>
+
+namespace {
+
+struct LinkCase {
+    const char* label;
+    QString target;
+    QString verb;
+    bool ownedByTheWindow;
+    ShowCommand show;
+};
+
+const LinkCase kLinks[] = {
+    {"Label4", QStringLiteral("https://lokaro.example.org"), QStringLiteral("open"), true,
+     ShowCommand::Normal},
+    {"Label6", QStringLiteral(u"tencent://message?uin=123456789&Site=\u597d\u4eba&Menu=yes"),
+     QString(), false, ShowCommand::Show},
+    {"Label8", QStringLiteral("mailto:lokaro@example.org"), QStringLiteral("open"), true,
+     ShowCommand::Normal},
+};
+
+using AboutLinks = AboutTest;
+
+TEST_F(AboutLinks, EachLabelOpensItsOwnTargetOnceAndTheWindowStaysOpen) {
+    for (const LinkCase& link : kLinks) {
+        SCOPED_TRACE(link.label);
+        m_opener.requests.clear();
+        WhileShown([&] {
+            QTest::mouseClick(Child<QWidget>(&m_about, link.label), Qt::LeftButton);
+            ASSERT_EQ(m_opener.requests.size(), 1);
+            const LinkRequest& request = m_opener.requests.front();
+            EXPECT_EQ(request.target, link.target);
+            EXPECT_EQ(request.verb, link.verb);
+            EXPECT_EQ(request.verb.isNull(), link.verb.isNull()) << "empty, not null";
+            EXPECT_EQ(request.owner, link.ownedByTheWindow ? &m_about : nullptr);
+            EXPECT_EQ(request.show, link.show);
+            EXPECT_TRUE(m_about.isVisible());
+            EXPECT_EQ(QApplication::activeModalWidget(), &m_about);
+        });
+    }
+}
+
+TEST_F(AboutLinks, APressThatEndsOutsideTheLabelOpensNothing) {
+    WhileShown([&] {
+        auto* label = Child<QWidget>(&m_about, "Label4");
+        QTest::mousePress(label, Qt::LeftButton, {}, QPoint(3, 3));
+        QTest::mouseRelease(label, Qt::LeftButton, {}, QPoint(3, 40));
+        QTest::mouseClick(label, Qt::RightButton);
+        QTest::mouseClick(Child<QWidget>(&m_about, "Label3"), Qt::LeftButton);
+        QTest::mouseClick(Child<QWidget>(&m_about, "Picture1"), Qt::LeftButton);
+        EXPECT_TRUE(m_opener.requests.isEmpty());
+    });
+}
+
+}  // namespace
