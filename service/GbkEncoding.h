@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace service {
+
+// UTF-8 text to code page 936 (GBK) bytes, the encoding of every page the service sends.
+// A character GBK cannot hold becomes '?', and so does a malformed UTF-8 sequence, so the
+// page keeps one visible mark for every character it could not carry.
+std::string EncodeGbk(std::string_view utf8);
+
+}  // namespace service

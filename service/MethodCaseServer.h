@@ -1,0 +1,25 @@
+#pragma once
+
+#include <httplib.h>
+
+namespace service {
+
+// An httplib server that accepts the request method in any letter case ("post" as well as
+// "POST"; HTTP methods are case-sensitive, but the program sends its query as "post").
+// httplib 0.11 rejects such a request line with 400 before any handler or hook runs, so
+// this server reads each connection through its own stream, which upper-cases the method
+// token of every request as httplib reads it; everything after that token passes
+// unchanged. A request httplib cannot read (answered 400) ends its connection, as the
+// next request's start is unknown. It also sets TCP_NODELAY on each connection, because httplib
+// writes the header and the body of a response separately.
+class MethodCaseServer : public httplib::Server {
+public:
+    // Closes the listening socket, as stop() does, but also when the accept loop has not
+    // started yet, so a stop that comes early is not lost.
+    void StopListening();
+
+private:
+    bool process_and_close_socket(socket_t socket) override;
+};
+
+}  // namespace service

@@ -1,0 +1,67 @@
+#include "ServiceOptions.h"
+
+#include <charconv>
+
+namespace service {
+namespace {
+
+void ParseListenAddress(std::string_view text, ServiceOptions& options) {
+    const std::size_t colon = text.rfind(':');
+    if (colon == std::string_view::npos || colon == 0) {
+        throw UsageError("--listen wants ADDR:PORT, got \"" + std::string(text) + "\"");
+    }
+    std::string_view host = text.substr(0, colon);
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+        host = host.substr(1, host.size() - 2);
+    }
+    const std::string_view portText = text.substr(colon + 1);
+    int port = -1;
+    const auto [end, error] =
+        std::from_chars(portText.data(), portText.data() + portText.size(), port);
+    if (error != std::errc() || end != portText.data() + portText.size() || port < 0 ||
+        port > 65535 || host.empty()) {
+        throw UsageError("--listen wants ADDR:PORT with a port from 0 to 65535, got \"" +
+                         std::string(text) + "\"");
+    }
+    options.host = std::string(host);
+    options.port = port;
+}
+
+}  // namespace
+
+ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments) {
+    ServiceOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        const auto value = [&]() -> std::string_view {
+            if (i + 1 >= arguments.size()) {
+                throw UsageError(std::string(argument) + " wants a value");
+            }
+            return arguments[++i];
+        };
+        if (argument == "--listen") {
+            ParseListenAddress(value(), options);
+        } else if (argument == "--data") {
+            options.dataFolder = std::string(value());
+        } else if (argument == "--trust-proxy") {
+            options.trustProxy = true;
+        } else if (argument == "--help" || argument == "-h") {
+            options.showHelp = true;
+        } else {
+            throw UsageError("unknown argument \"" + std::string(argument) + "\"");
+        }
+    }
+    return options;
+}
+
+std::string_view UsageText() {
+    return "usage: wherix-service [--listen ADDR:PORT] [--data DIR] [--trust-proxy]\n"
+           "  --listen ADDR:PORT  address to listen on (default 127.0.0.1:8936; port 0 picks\n"
+           "                      a free port, printed as \"listening on ADDR:PORT\")\n"
+           "  --data DIR          folder of the databases (default data/geo), fetched by\n"
+           "                      scripts/fetch-geodata\n"
+           "  --trust-proxy       take the caller's address from X-Forwarded-For when the\n"
+           "                      peer is a loopback address (a reverse proxy on this machine)\n";
+}
+
+}  // namespace service

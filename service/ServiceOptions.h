@@ -1,0 +1,31 @@
+#pragma once
+
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace service {
+
+struct ServiceOptions {
+    std::string host = "127.0.0.1";
+    int port = 8936;
+    std::string dataFolder = "data/geo";
+    bool trustProxy = false;
+    bool showHelp = false;
+};
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads the arguments after the program name:
+//   [--listen ADDR:PORT] [--data DIR] [--trust-proxy] [--help]
+// ADDR may be an IPv6 address in brackets; PORT 0 asks for any free port.
+// Throws UsageError for anything else.
+ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments);
+
+std::string_view UsageText();
+
+}  // namespace service

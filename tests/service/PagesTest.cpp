@@ -1,0 +1,77 @@
+#include "Pages.h"
+
+#include <gtest/gtest.h>
+
+namespace service {
+namespace {
+
+constexpr const char* kLocationLabel = "\u5730\u7406\u4f4d\u7f6e\uff1a";
+constexpr const char* kNetworkLabel = "\u7f51\u7edc\uff1a";
+constexpr const char* kRegisteredLabel = "\u6ce8\u518c\u5730\uff1a";
+constexpr const char* kAddressMarker = "\uff1a[";
+constexpr const char* kLocationMarker = "\u6765\u81ea\uff1a";
+
+const LookupAnswer kAnswer{"\u7f8e\u56fd California Mountain View", "AS15169 Google LLC",
+                           "\u7f8e\u56fd"};
+
+std::string Items(const std::string& location, const std::string& network,
+                  const std::string& registered) {
+    return std::string("<li>") + kLocationLabel + location + "</li><li>" + kNetworkLabel + network +
+           "</li><li>" + kRegisteredLabel + registered + "</li>";
+}
+
+TEST(QueryPageTest, FirstListItemsAreTheThreeAnswersBackToBack) {
+    const std::string page = QueryPage("8.8.8.8", kAnswer);
+    const std::string items = Items(kAnswer.location, kAnswer.network, kAnswer.registeredCountry);
+    EXPECT_EQ(page.find("<li>"), page.find(items)) << page;
+    EXPECT_NE(page.find(items), std::string::npos) << page;
+    // Nothing before the items may look like the end of one.
+    EXPECT_GT(page.find("</li>"), page.find("<li>"));
+}
+
+TEST(QueryPageTest, ShowsTheQueriedAddressInTheForm) {
+    EXPECT_NE(QueryPage("8.8.8.8", kAnswer).find("name=\"ip\" value=\"8.8.8.8\""),
+              std::string::npos);
+}
+
+TEST(QueryPageTest, EscapesEveryValue) {
+    const LookupAnswer hostile{"<script>alert(1)</script>", "AS1 A&B \"x\"", "</li><li>'"};
+    const std::string page = QueryPage("\"><img src=x>", hostile);
+    EXPECT_EQ(page.find("<script"), std::string::npos);
+    EXPECT_EQ(page.find("<img"), std::string::npos);
+    EXPECT_NE(page.find(Items("&lt;script&gt;alert(1)&lt;/script&gt;", "AS1 A&amp;B &quot;x&quot;",
+                              "&lt;/li&gt;&lt;li&gt;&#39;")),
+              std::string::npos)
+        << page;
+    EXPECT_NE(page.find("value=\"&quot;&gt;&lt;img src=x&gt;\""), std::string::npos);
+}
+
+TEST(QueryPageTest, CreditsTheDataSources) {
+    const std::string page = QueryPage("", kAnswer);
+    EXPECT_NE(page.find("<a href=\"https://db-ip.com\">IP Geolocation by DB-IP</a>"),
+              std::string::npos);
+    EXPECT_NE(page.find("ip-location-db"), std::string::npos);
+    EXPECT_NE(page.find("CC BY 4.0"), std::string::npos);
+}
+
+TEST(OwnAddressPageTest, AddressAndLocationStandBetweenTheMarkers) {
+    const std::string page = OwnAddressPage("203.0.113.5", kAnswer);
+    const std::string expected = std::string(kAddressMarker) + "203.0.113.5] " + kLocationMarker +
+                                 kAnswer.location + "<br/>";
+    EXPECT_EQ(page.find(kAddressMarker), page.find(expected)) << page;
+    EXPECT_NE(page.find(expected), std::string::npos) << page;
+}
+
+TEST(OwnAddressPageTest, EscapesTheLocation) {
+    const std::string page = OwnAddressPage("1.2.3.4", LookupAnswer{"<b>&", "", ""});
+    EXPECT_NE(page.find(std::string(kLocationMarker) + "&lt;b&gt;&amp;<br/>"), std::string::npos);
+}
+
+TEST(PagesTest, DeclareTheirEncoding) {
+    for (const std::string& page : {QueryPage("", kAnswer), OwnAddressPage("1.2.3.4", kAnswer)}) {
+        EXPECT_NE(page.find("charset=gbk"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace service

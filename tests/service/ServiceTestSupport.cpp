@@ -1,0 +1,126 @@
+#include "ServiceTestSupport.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+
+namespace service::test {
+
+const GeoData& FixtureData() {
+    static const GeoData data(SERVICE_FIXTURES);
+    return data;
+}
+
+RunningService::RunningService(bool trustProxy)
+    : m_server(FixtureData(), trustProxy, [this](std::string_view line) {
+          std::lock_guard lock(m_mutex);
+          m_lines.emplace_back(line);
+          m_logged.notify_all();
+      }) {
+    m_port = m_server.Bind("127.0.0.1", 0);
+    m_thread = std::thread([this] { m_server.Run(); });
+}
+
+RunningService::~RunningService() {
+    m_server.Stop();
+    m_thread.join();
+}
+
+std::vector<std::string> RunningService::WaitForLogLines(std::size_t count) {
+    std::unique_lock lock(m_mutex);
+    m_logged.wait_for(lock, std::chrono::seconds(5), [&] { return m_lines.size() >= count; });
+    return m_lines;
+}
+
+std::string Exchange(int port, std::string_view request) {
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    EXPECT_GE(socket, 0);
+    timeval timeout{5, 0};
+    ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::string received;
+    if (::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ADD_FAILURE() << "cannot connect to port " << port;
+    } else {
+        std::size_t sent = 0;
+        while (sent < request.size()) {
+            const ssize_t n =
+                ::send(socket, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+            if (n <= 0) break;
+            sent += static_cast<std::size_t>(n);
+        }
+        char buffer[4096];
+        for (ssize_t n; (n = ::recv(socket, buffer, sizeof buffer, 0)) > 0;) {
+            received.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    ::close(socket);
+    return received;
+}
+
+std::string HttpReply::Header(std::string_view name) const {
+    std::size_t lineStart = head.find("\r\n");
+    while (lineStart != std::string::npos && lineStart + 2 < head.size()) {
+        lineStart += 2;
+        const std::size_t lineEnd = head.find("\r\n", lineStart);
+        const std::string_view line = std::string_view(head).substr(lineStart, lineEnd - lineStart);
+        const std::size_t colon = line.find(':');
+        if (colon == name.size() &&
+            std::equal(name.begin(), name.end(), line.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) ==
+                       std::tolower(static_cast<unsigned char>(b));
+            })) {
+            const std::size_t valueStart = line.find_first_not_of(' ', colon + 1);
+            return valueStart == std::string_view::npos ? std::string()
+                                                        : std::string(line.substr(valueStart));
+        }
+        lineStart = lineEnd;
+    }
+    return {};
+}
+
+std::vector<HttpReply> ParseReplies(std::string_view received) {
+    std::vector<HttpReply> replies;
+    while (!received.empty()) {
+        const std::size_t headEnd = received.find("\r\n\r\n");
+        if (headEnd == std::string_view::npos) {
+            ADD_FAILURE() << "incomplete response head: " << received;
+            break;
+        }
+        HttpReply reply;
+        reply.head = std::string(received.substr(0, headEnd + 2));
+        reply.status = std::atoi(reply.head.substr(9, 3).c_str());
+        const std::string length = reply.Header("Content-Length");
+        const std::size_t bodyLength = length.empty() ? 0 : std::stoul(length);
+        reply.body = std::string(received.substr(headEnd + 4, bodyLength));
+        EXPECT_EQ(reply.body.size(), bodyLength) << "truncated body";
+        received.remove_prefix(std::min(received.size(), headEnd + 4 + bodyLength));
+        replies.push_back(std::move(reply));
+    }
+    return replies;
+}
+
+HttpReply ExchangeOne(int port, std::string_view request) {
+    std::vector<HttpReply> replies = ParseReplies(Exchange(port, request));
+    EXPECT_EQ(replies.size(), 1u) << request;
+    return replies.empty() ? HttpReply{} : replies.front();
+}
+
+std::string QueryRequest(std::string_view method, std::string_view body) {
+    return std::string(method) +
+           " /ips8.asp HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+           "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+           std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + std::string(body);
+}
+
+}  // namespace service::test

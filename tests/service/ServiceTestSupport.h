@@ -1,0 +1,61 @@
+#pragma once
+
+#include "GeoData.h"
+#include "LookupServer.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace service::test {
+
+// The fixture databases, loaded once per test program.
+const GeoData& FixtureData();
+
+// The real server on 127.0.0.1 and a free port, serving the fixtures from its own thread
+// until the object goes; it keeps the log lines it writes.
+class RunningService {
+public:
+    explicit RunningService(bool trustProxy = false);
+    ~RunningService();
+
+    int port() const { return m_port; }
+
+    // Waits (a few seconds at most) until count lines have been logged; returns them all.
+    std::vector<std::string> WaitForLogLines(std::size_t count);
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_logged;
+    std::vector<std::string> m_lines;
+    LookupServer m_server;
+    int m_port = 0;
+    std::thread m_thread;
+};
+
+// Sends the bytes as they are to 127.0.0.1:port and returns everything received until the
+// server closes the connection.
+std::string Exchange(int port, std::string_view request);
+
+struct HttpReply {
+    int status = 0;
+    std::string head;  // status line and header lines, CR LF kept
+    std::string body;
+
+    // The value of the first header line of that name (any case), or empty.
+    std::string Header(std::string_view name) const;
+};
+
+// Splits received bytes into the responses they hold, each framed by its Content-Length.
+std::vector<HttpReply> ParseReplies(std::string_view received);
+
+// The one response of an exchange; fails the test when there is not exactly one.
+HttpReply ExchangeOne(int port, std::string_view request);
+
+// Bytes of a POST of the program's query form for the address, with Connection: close.
+std::string QueryRequest(std::string_view method, std::string_view body);
+
+}  // namespace service::test

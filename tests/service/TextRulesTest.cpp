@@ -1,0 +1,100 @@
+#include "CountryNames.h"
+#include "FormFields.h"
+#include "GbkEncoding.h"
+#include "HtmlEscape.h"
+
+#include <gtest/gtest.h>
+
+namespace service {
+namespace {
+
+TEST(FormFieldTest, FindsTheFieldTheProgramPosts) {
+    EXPECT_EQ(FormField("ip=8.8.8.8&action=2", "ip"), "8.8.8.8");
+    EXPECT_EQ(FormField("action=2&ip=1.2.3.4", "ip"), "1.2.3.4");
+    EXPECT_EQ(FormField("action=2", "ip"), std::nullopt);
+    EXPECT_EQ(FormField("", "ip"), std::nullopt);
+}
+
+TEST(FormFieldTest, FirstOccurrenceWins) {
+    EXPECT_EQ(FormField("ip=1.1.1.1&ip=2.2.2.2", "ip"), "1.1.1.1");
+}
+
+TEST(FormFieldTest, NameMustMatchWholly) {
+    EXPECT_EQ(FormField("zip=1.1.1.1&ipx=2&ip=3.3.3.3", "ip"), "3.3.3.3");
+}
+
+TEST(FormFieldTest, FieldWithoutValueIsEmpty) {
+    EXPECT_EQ(FormField("ip&action=2", "ip"), "");
+    EXPECT_EQ(FormField("ip=&action=2", "ip"), "");
+}
+
+TEST(FormFieldTest, DecodesPlusAndPercentEscapes) {
+    EXPECT_EQ(FormField("ip=%3Cb%3E+x%2b", "ip"), "<b> x+");
+    EXPECT_EQ(FormField("i%70=1", "ip"), "1");
+}
+
+TEST(FormFieldTest, KeepsMalformedEscapes) {
+    EXPECT_EQ(FormField("ip=%G1%4", "ip"), "%G1%4");
+    EXPECT_EQ(FormField("ip=%", "ip"), "%");
+}
+
+TEST(EscapeHtmlTest, EscapesTheFiveSpecialCharacters) {
+    EXPECT_EQ(EscapeHtml("<a href=\"x\">Tom's & Jerry's</a>"),
+              "&lt;a href=&quot;x&quot;&gt;Tom&#39;s &amp; Jerry&#39;s&lt;/a&gt;");
+}
+
+TEST(EscapeHtmlTest, LeavesOtherTextAlone) {
+    EXPECT_EQ(EscapeHtml("AS15169 Google LLC \u7f8e\u56fd"), "AS15169 Google LLC \u7f8e\u56fd");
+    EXPECT_EQ(EscapeHtml(""), "");
+}
+
+TEST(EncodeGbkTest, EncodesChineseAsCodePage936) {
+    EXPECT_EQ(EncodeGbk("\u7f8e\u56fd"), "\xc3\xc0\xb9\xfa");
+    EXPECT_EQ(EncodeGbk("\uff1a["), "\xa3\xba[");
+}
+
+TEST(EncodeGbkTest, KeepsAsciiAsItIs) {
+    const std::string ascii = "<li>AS13335 Cloudflare, Inc.</li>\r\n";
+    EXPECT_EQ(EncodeGbk(ascii), ascii);
+}
+
+TEST(EncodeGbkTest, ReplacesWhatGbkCannotHoldWithOneQuestionMarkEach) {
+    // D with stroke and a with breve and dot below are not in GBK; a with grave is.
+    EXPECT_EQ(EncodeGbk("\u0110\u00e0 N\u1eb5ng"), "?\xa8\xa4 N?ng");
+    // A character outside the Basic Multilingual Plane is one mark too.
+    EXPECT_EQ(EncodeGbk("a\U0001F600b"), "a?b");
+}
+
+TEST(EncodeGbkTest, ReplacesMalformedUtf8) {
+    EXPECT_EQ(EncodeGbk("a\xff"
+                        "b"),
+              "a?b");
+}
+
+struct CountryRow {
+    const char* code;
+    const char* name;
+};
+
+class CountryNamesTest : public testing::TestWithParam<CountryRow> {};
+
+TEST_P(CountryNamesTest, GivesTheShortChineseName) {
+    static const CountryNames names;
+    EXPECT_EQ(names.NameOf(GetParam().code), GetParam().name);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CountryNamesTest,
+    testing::Values(CountryRow{"US", "\u7f8e\u56fd"}, CountryRow{"CN", "\u4e2d\u56fd"},
+                    CountryRow{"JP", "\u65e5\u672c"}, CountryRow{"HK", "\u9999\u6e2f"},
+                    CountryRow{"MO", "\u6fb3\u95e8"}, CountryRow{"AE", "\u963f\u8054\u914b"},
+                    CountryRow{"de", "\u5fb7\u56fd"},  // the case of the code does not matter
+                    CountryRow{"ZZ", "\u672a\u77e5"}, CountryRow{"", "\u672a\u77e5"},
+                    CountryRow{"AP", "AP"}),  // a code ICU has no name for stays itself
+    [](const auto& info) {
+        return std::string(info.param.code).empty() ? std::string("empty")
+                                                    : std::string(info.param.code);
+    });
+
+}  // namespace
+}  // namespace service
