@@ -54,6 +54,10 @@ struct FaceAndSize {
     QSize size;
 };
 
+void PrintTo(const FaceAndSize& c, std::ostream* os) {
+    *os << c.face->name << " " << c.size.width() << "x" << c.size.height();
+}
+
 std::vector<FaceAndSize> AllFacesAtTableSizes() {
     std::vector<FaceAndSize> cases;
     for (const ExpectedFace& face : kExpectedFaces) {

@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QPainter>
-#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -256,38 +255,41 @@ TEST(HookWindow, LongCaptionIsDrawnAsItsFirst254Bytes) {
     EXPECT_EQ(FirstDifference(grabbed, first254), "");
 }
 
-// Closing a second hooked window leaves the first one's hook alone.
+void ExpectSkinnedAndClickable(ButtonWindow& w) {
+    EXPECT_EQ(
+        FirstDifference(w.grabButton(w.query), FaceOf(PaintNormalFace, w.query, w.query->text())),
+        "");
+    QSignalSpy clicks(w.query, &QPushButton::clicked);
+    w.window->show();
+    QTest::mouseClick(w.query, Qt::LeftButton);
+    EXPECT_EQ(clicks.count(), 1);
+}
+
+// Closing and unhooking a second hooked window leaves the first one's hook alone.
 TEST(HookWindow, EachWindowKeepsItsOwnHook) {
+    ButtonWindow first;
+    modCmdVista::HookWindow(first.window.get());
+    ButtonWindow second;
+    modCmdVista::HookWindow(second.window.get());
+    second.window->show();
+    EXPECT_EQ(FirstDifference(second.grabButton(second.about),
+                              FaceOf(PaintNormalFace, second.about, second.about->text())),
+              "");
+    second.window->close();
+    modCmdVista::UnhookWindow(second.window.get());
+    EXPECT_EQ(FirstDifference(second.grabButton(second.about), PlainButtonLike(second.about)), "");
+    ExpectSkinnedAndClickable(first);
+}
+
+TEST(HookWindow, DestroyingAHookedWindowLeavesTheOthersHooked) {
     ButtonWindow first;
     modCmdVista::HookWindow(first.window.get());
     {
         ButtonWindow second;
         modCmdVista::HookWindow(second.window.get());
         second.window->show();
-        EXPECT_EQ(FirstDifference(second.grabButton(second.about),
-                                  FaceOf(PaintNormalFace, second.about, second.about->text())),
-                  "");
-        second.window->close();
-        modCmdVista::UnhookWindow(second.window.get());
-        EXPECT_EQ(FirstDifference(second.grabButton(second.about), PlainButtonLike(second.about)),
-                  "");
     }
-    EXPECT_EQ(FirstDifference(first.grabButton(first.query),
-                              FaceOf(PaintNormalFace, first.query, first.query->text())),
-              "");
-    QSignalSpy clicks(first.query, &QPushButton::clicked);
-    first.window->show();
-    QTest::mouseClick(first.query, Qt::LeftButton);
-    EXPECT_EQ(clicks.count(), 1);
-}
-
-TEST(HookWindow, ADestroyedWindowTakesItsHookWithIt) {
-    auto window = std::make_unique<QWidget>();
-    modCmdVista::HookWindow(window.get());
-    QPointer<QObject> hook = window->findChild<QObject*>();
-    ASSERT_TRUE(hook);
-    window.reset();
-    EXPECT_TRUE(hook.isNull());
+    ExpectSkinnedAndClickable(first);
 }
 
 // A skinned button still behaves as a push button, and its face follows its state.
