@@ -1,0 +1,282 @@
+#include "Form1.h"
+
+#include "AddressCheck.h"
+#include "Layout.h"
+#include "MessageBoxPresenter.h"
+#include "OwnerDrawButton.h"
+#include "PageDecoding.h"
+#include "PageRequests.h"
+#include "ProgramArt.h"
+#include "ProgramFont.h"
+#include "ServiceHost.h"
+#include "SettingsStore.h"
+#include "StartupOption.h"
+#include "SystemColors.h"
+#include "frmAbout.h"
+#include "modCmdVista.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScreen>
+
+#include <exception>
+
+namespace {
+
+// The controls in tab order, with their places as designed.
+constexpr TwipRect kText1{600, 195, 2055, 270};
+constexpr TwipRect kText2{600, 600, 4335, 1335};
+constexpr TwipRect kCheck1{600, 2040, 2535, 180};
+constexpr TwipRect kCommand3{600, 2280, 1095, 330};
+constexpr TwipRect kCommand1{2640, 2280, 1095, 330};
+constexpr TwipRect kCommand2{3840, 2280, 1095, 330};
+// Labels keep their left and top; their size follows the caption.
+constexpr TwipRect kLabel1{300, 240, 270, 180};
+constexpr TwipRect kLabel2{120, 600, 450, 180};
+constexpr int kClientWidth = 5505;
+constexpr int kClientHeight = 2895;
+
+const QString kText1Start = QStringLiteral("8.8.8.8");
+const QString kText1ToolTip = QStringLiteral(
+    u"\u5728\u8fd9\u91cc\u8f93\u5165\u60a8\u8981\u67e5\u8be2\u7684IP\u5730\u5740\uff0c"
+    u"\u7136\u540e\u56de\u8f66");
+const QString kCheck1Text =
+    QStringLiteral(u"\u542f\u52a8\u65f6\u663e\u793a\u672c\u673aIP\u76f8\u5173\u4fe1\u606f");
+const QString kAboutCaption = QStringLiteral(u"\u5173\u4e8e");
+const QString kQueryCaption = QStringLiteral(u"\u67e5\u8be2");
+const QString kCloseCaption = QStringLiteral(u"\u5173\u95ed");
+const QString kLabel1Text = QStringLiteral("IP:");
+const QString kLabel2Text = QStringLiteral(u"\u7ed3\u679c:");
+
+constexpr qint16 kCarriageReturn = 13;
+
+template <typename Control>
+Control* Place(Control* control, const QString& name, const TwipRect& place) {
+    control->setObjectName(name);
+    control->setGeometry(place.toPixels());
+    return control;
+}
+
+QLabel* PlaceLabel(QLabel* label, const QString& name, const TwipRect& place) {
+    label->setObjectName(name);
+    label->move(place.toPixels().topLeft());
+    label->adjustSize();
+    return label;
+}
+
+}  // namespace
+
+// Counts the lookups under way, so that a close asked for meanwhile waits for them.
+class Form1::LookupRun {
+public:
+    explicit LookupRun(Form1& form) : m_form(form) { ++m_form.m_lookupsRunning; }
+    ~LookupRun() {
+        if (--m_form.m_lookupsRunning == 0 && m_form.m_closeRequested)
+            QMetaObject::invokeMethod(&m_form, &QWidget::close, Qt::QueuedConnection);
+    }
+    LookupRun(const LookupRun&) = delete;
+    LookupRun& operator=(const LookupRun&) = delete;
+
+private:
+    Form1& m_form;
+};
+
+Form1::Form1(Form1Services services)
+    : m_createRequest(services.createRequest
+                          ? std::move(services.createRequest)
+                          : lookup::HttpRequestFactory(lookup::CreateHttpRequest)),
+      m_ownMessages(services.messages ? nullptr : std::make_unique<QtMessageBoxPresenter>()),
+      m_messages(services.messages ? services.messages : m_ownMessages.get()),
+      m_ownSettings(services.settings ? nullptr : std::make_unique<SettingsStore>()),
+      m_settings(services.settings ? services.settings : m_ownSettings.get()) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(Form1Texts::kCaption);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowIcon(ProgramIcon());
+    setFont(ProgramFont());
+    setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
+    CreateControls();
+    ApplySystemColours();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+Form1::~Form1() = default;
+
+void Form1::CreateControls() {
+    Text1 = Place(new QLineEdit(kText1Start, this), QStringLiteral("Text1"), kText1);
+    Text1->setToolTip(kText1ToolTip);
+    Text1->installEventFilter(this);
+
+    Text2 = Place(new QPlainTextEdit(this), QStringLiteral("Text2"), kText2);
+    Text2->setReadOnly(true);
+    Text2->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Text2->setFocusPolicy(Qt::StrongFocus);
+    Text2->setTabChangesFocus(true);
+    Text2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text2->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Text2->setFrameStyle(QFrame::Box | QFrame::Plain);
+
+    Check1 = Place(new QCheckBox(kCheck1Text, this), QStringLiteral("Check1"), kCheck1);
+    Check1->setAutoFillBackground(true);
+
+    Command3 =
+        Place(new OwnerDrawButton(kAboutCaption, this), QStringLiteral("Command3"), kCommand3);
+    Command1 =
+        Place(new OwnerDrawButton(kQueryCaption, this), QStringLiteral("Command1"), kCommand1);
+    Command2 =
+        Place(new OwnerDrawButton(kCloseCaption, this), QStringLiteral("Command2"), kCommand2);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+
+    Label1 = PlaceLabel(new QLabel(kLabel1Text, this), QStringLiteral("Label1"), kLabel1);
+    Label2 = PlaceLabel(new QLabel(kLabel2Text, this), QStringLiteral("Label2"), kLabel2);
+
+    setTabOrder(Text1, Text2);
+    setTabOrder(Text2, Check1);
+    setTabOrder(Check1, Command3);
+    setTabOrder(Command3, Command1);
+    setTabOrder(Command1, Command2);
+    Text1->setFocus();
+}
+
+void Form1::ApplySystemColours() {
+    QPalette window = palette();
+    window.setColor(QPalette::Window, GetSysColor(SystemColor::Window));
+    setPalette(window);
+    setAutoFillBackground(true);
+
+    QPalette check = Check1->palette();
+    check.setColor(QPalette::Window, GetSysColor(SystemColor::CaptionText));
+    Check1->setPalette(check);
+
+    QPalette result = Text2->palette();
+    result.setColor(QPalette::Base, QColor(255, 255, 255));
+    Text2->setPalette(result);
+}
+
+bool Form1::event(QEvent* event) {
+    // The window and check box backgrounds follow the user's colour scheme.
+    if (event->type() == QEvent::ApplicationPaletteChange) ApplySystemColours();
+    return QWidget::event(event);
+}
+
+void Form1::Form_Load() {
+    modCmdVista::HookWindow(this);
+    m_vars.isShowLocal = StartupOption::LoadStartupOption(*m_settings, m_vars.isShowLocal);
+    Check1->setChecked(m_vars.isShowLocal);
+    if (!m_vars.isShowLocal) return;
+
+    Text1->setText(QString());
+    Text2->setPlainText(Form1Texts::kWait);
+    LookupRun run(*this);
+    show();
+    lookup::ProcessPendingEvents();
+    try {
+        m_vars.strHtml = lookup::PostForPage(
+            m_createRequest, lookup::ServiceUrl(QString::fromUtf16(lookup::kOwnAddressPath)));
+        // The address is shown before the location is looked for: it stays when that fails.
+        Text1->setText(lookup::ScrapeOwnAddress(m_vars.strHtml, m_vars.scrape));
+        Text2->setPlainText(lookup::ScrapeOwnLocation(m_vars.strHtml, m_vars.scrape));
+    } catch (const std::exception&) {
+        Text2->setPlainText(Form1Texts::kNotConnected);
+    }
+}
+
+void Form1::Form_Unload() {
+    StartupOption::SaveStartupOption(*m_settings, Check1->isChecked() ? 1 : 0);
+    modCmdVista::UnhookWindow(this);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (m_lookupsRunning > 0) {
+        m_closeRequested = true;
+        event->ignore();
+        return;
+    }
+    if (!m_unloaded) {
+        m_unloaded = true;
+        Form_Unload();
+    }
+    event->accept();
+}
+
+QByteArray Form1::SendQueryPreparation() {
+    const QByteArray body = lookup::QueryBody(Text1->text());
+    m_vars.objHttp = lookup::PrepareQueryRequest(m_createRequest);
+    return body;
+}
+
+QByteArray Form1::SendQueryTransfer(const QByteArray& body) {
+    return lookup::TransferQuery(*m_vars.objHttp, body);
+}
+
+void Form1::Command1_Click() {
+    if (m_closeRequested) return;
+    LookupRun run(*this);
+
+    Text1->setText(TrimSpaces(Text1->text()));
+    Text1->setText(ReplaceTrailingWildcard(Text1->text()));
+    if (!IsValidAddress(Text1->text())) {
+        m_messages->Warn(this, Form1Texts::kCaption, Form1Texts::kBadAddress);
+        Text1->setFocus();
+        return;
+    }
+
+    Text2->setPlainText(Form1Texts::kWait);
+    lookup::ProcessPendingEvents();
+
+    // The request is built from the box as it stands now, also if a handler that ran in
+    // the pass above changed it. A request that cannot even be prepared is reported
+    // like one that found no answer.
+    QByteArray body;
+    try {
+        body = SendQueryPreparation();
+    } catch (const std::exception&) {
+        Text2->setPlainText(Form1Texts::kNotConnected);
+        return;
+    }
+    try {
+        const QByteArray page = SendQueryTransfer(body);
+        m_vars.strHtml = lookup::DecodeResponseBytes(page);
+        lookup::ScrapeQueryPage(m_vars.strHtml, m_vars.scrape);
+        Text2->setPlainText(m_vars.scrape.strResult);
+    } catch (const std::exception&) {
+        Text2->setPlainText(Form1Texts::kNotConnected);
+    }
+}
+
+void Form1::Text1_KeyPress(qint16& keyAscii) {
+    if (keyAscii == kCarriageReturn) Command1_Click();
+}
+
+void Form1::Command2_Click() {
+    close();
+}
+
+void Form1::Command3_Click() {
+    if (!m_about) m_about = std::make_unique<frmAbout>(this);
+    m_about->ShowModal();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Text1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            qint16 keyAscii = kCarriageReturn;
+            Text1_KeyPress(keyAscii);
+        }
+    }
+    // The key goes on to the box's own handling in every case.
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,50 @@
+#include "Form1.h"
+#include "ProgramFont.h"
+#include "VersionRecord.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void PrintHelp() {
+    std::printf(
+        "Usage: %s [--help] [--version]\n"
+        "\n"
+        "%s tells where an IPv4 address is. Type an address, or a prefix ending in \"*\",\n"
+        "into the window and press Enter: the program asks the lookup service and shows\n"
+        "the location, the network and the registered country of the address.\n"
+        "\n"
+        "Environment:\n"
+        "  LOKARO_SERVICE_HOST  host[:port] of the lookup service (default %s;\n"
+        "                       port 80 when none is given)\n",
+        VersionRecord::kExecutable, VersionRecord::kProductName, LOKARO_DEFAULT_SERVICE_HOST);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Answered before any window exists, so they work without a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("%s %s\n", VersionRecord::kProductName, VersionRecord::kFileVersion);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            PrintHelp();
+            return 0;
+        }
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(VersionRecord::kProductName));
+    QApplication::setApplicationVersion(QString::fromLatin1(VersionRecord::kFileVersion));
+    QApplication::setFont(ProgramFont());
+
+    Form1 form;
+    form.Form_Load();
+    form.show();
+    return QApplication::exec();
+}

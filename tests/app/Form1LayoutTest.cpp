@@ -1,0 +1,145 @@
+#include "Form1Fixture.h"
+
+#include <QLabel>
+#include <QScrollBar>
+
+namespace {
+
+struct ControlPlace {
+    const char* name;
+    const char* kind;
+    QRect pixels;
+    QString text;
+};
+
+const ControlPlace kControls[] = {
+    {"Text1", "QLineEdit", {40, 13, 137, 18}, QStringLiteral("8.8.8.8")},
+    {"Text2", "QPlainTextEdit", {40, 40, 289, 89}, QString()},
+    {"Check1",
+     "QCheckBox",
+     {40, 136, 169, 12},
+     QStringLiteral(u"\u542f\u52a8\u65f6\u663e\u793a\u672c\u673aIP\u76f8\u5173\u4fe1\u606f")},
+    {"Command3", "OwnerDrawButton", {40, 152, 73, 22}, QStringLiteral(u"\u5173\u4e8e")},
+    {"Command1", "OwnerDrawButton", {176, 152, 73, 22}, QStringLiteral(u"\u67e5\u8be2")},
+    {"Command2", "OwnerDrawButton", {256, 152, 73, 22}, QStringLiteral(u"\u5173\u95ed")},
+    {"Label1", "QLabel", {20, 16, 18, 12}, QStringLiteral("IP:")},
+    {"Label2", "QLabel", {8, 40, 30, 12}, QStringLiteral(u"\u7ed3\u679c:")},
+};
+
+QString TextOf(QWidget* widget) {
+    if (auto* line = qobject_cast<QLineEdit*>(widget)) return line->text();
+    if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) return box->toPlainText();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
+    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+    return QStringLiteral("<unknown kind>");
+}
+
+using Form1LayoutTest = Form1Fixture;
+
+TEST_F(Form1LayoutTest, WindowIsFixedWithCaptionAndTitleButtons) {
+    EXPECT_EQ(Form().objectName(), QStringLiteral("Form1"));
+    EXPECT_EQ(Form().windowTitle(), QStringLiteral("Lokaro"));
+    EXPECT_EQ(Form().size(), QSize(367, 193));
+    EXPECT_EQ(Form().minimumSize(), QSize(367, 193));
+    EXPECT_EQ(Form().maximumSize(), QSize(367, 193));
+    const Qt::WindowFlags flags = Form().windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowSystemMenuHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(Form().windowIcon().isNull());
+}
+
+TEST_F(Form1LayoutTest, EveryControlHasItsKindPlaceAndText) {
+    for (const ControlPlace& control : kControls) {
+        SCOPED_TRACE(control.name);
+        auto* widget = Find<QWidget>(control.name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_TRUE(widget->inherits(control.kind));
+        EXPECT_EQ(widget->geometry(), control.pixels);
+        EXPECT_EQ(TextOf(widget), control.text);
+        EXPECT_EQ(widget->font().family(), QStringLiteral(u"\u5b8b\u4f53"));
+        EXPECT_EQ(widget->font().pointSize(), 9);
+        EXPECT_EQ(widget->font().styleStrategy() & QFont::NoAntialias, QFont::NoAntialias);
+    }
+}
+
+TEST_F(Form1LayoutTest, TabGoesRoundTheControlsAndShiftTabBack) {
+    ShowActive();
+    const QStringList order{QStringLiteral("Text1"),    QStringLiteral("Text2"),
+                            QStringLiteral("Check1"),   QStringLiteral("Command3"),
+                            QStringLiteral("Command1"), QStringLiteral("Command2")};
+    ASSERT_EQ(QApplication::focusWidget(), Text1());
+    for (int step = 1; step <= order.size(); ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), order[step % order.size()]);
+    }
+    for (int step = order.size() - 1; step >= 0; --step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), order[step]);
+    }
+}
+
+TEST_F(Form1LayoutTest, OnlyTheAddressBoxHasAToolTip) {
+    EXPECT_EQ(Text1()->toolTip(),
+              QStringLiteral(u"\u5728\u8fd9\u91cc\u8f93\u5165\u60a8\u8981\u67e5\u8be2\u7684IP"
+                             u"\u5730\u5740\uff0c\u7136\u540e\u56de\u8f66"));
+    for (const ControlPlace& control : kControls) {
+        if (QLatin1StringView(control.name) != QLatin1StringView("Text1")) {
+            EXPECT_TRUE(Find<QWidget>(control.name)->toolTip().isEmpty()) << control.name;
+        }
+    }
+}
+
+TEST_F(Form1LayoutTest, ResultBoxIsWhiteReadOnlySelectableAndNeverScrolls) {
+    ShowActive();
+    QPlainTextEdit* box = Text2();
+    EXPECT_TRUE(box->isReadOnly());
+    EXPECT_EQ(box->palette().color(QPalette::Base), QColor(255, 255, 255));
+    EXPECT_EQ(box->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(box->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+
+    box->setPlainText(QStringLiteral("first\r\nsecond"));
+    box->setFocus();
+    QTest::keyClicks(box, QStringLiteral("typed"));
+    QTest::keyClick(box, Qt::Key_Delete);
+    EXPECT_EQ(box->toPlainText(), QStringLiteral("first\nsecond"));
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(box->textCursor().selectedText(), QStringLiteral(u"first\u2029second"));
+
+    box->setPlainText(QString(2000, u'x'));
+    QApplication::processEvents();
+    EXPECT_FALSE(box->verticalScrollBar()->isVisible());
+}
+
+TEST_F(Form1LayoutTest, LabelsAreTransparentAndNeverTakeFocus) {
+    for (const char* name : {"Label1", "Label2"}) {
+        auto* label = Find<QLabel>(name);
+        EXPECT_FALSE(label->autoFillBackground()) << name;
+        EXPECT_EQ(label->focusPolicy(), Qt::NoFocus) << name;
+    }
+}
+
+TEST_F(Form1LayoutTest, NoButtonIsDefaultOrAutoDefault) {
+    for (const char* name : {"Command1", "Command2", "Command3"}) {
+        auto* button = Find<QPushButton>(name);
+        EXPECT_FALSE(button->isDefault()) << name;
+        EXPECT_FALSE(button->autoDefault()) << name;
+    }
+}
+
+TEST_F(Form1LayoutTest, BackgroundsFollowTheColourScheme) {
+    const QPalette original = QApplication::palette();
+    QPalette scheme = original;
+    scheme.setColor(QPalette::Base, QColor(10, 20, 30));
+    scheme.setColor(QPalette::HighlightedText, QColor(40, 50, 60));
+    Form();
+    QApplication::setPalette(scheme);
+    QApplication::processEvents();  // the change reaches windows as a posted event
+    EXPECT_EQ(Form().palette().color(QPalette::Window), QColor(10, 20, 30));
+    EXPECT_EQ(Check1()->palette().color(QPalette::Window), QColor(40, 50, 60));
+    EXPECT_EQ(Text2()->palette().color(QPalette::Base), QColor(255, 255, 255));
+    QApplication::setPalette(original);
+}
+
+}  // namespace
