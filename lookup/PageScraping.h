@@ -24,9 +24,10 @@ struct ScrapeState {
     QString strResult;
 };
 
-// Own-address page, stage 1: the address between "：[" and "] ".
+// Own-address page, stage 1: the address between U+FF1A "[" (full-width colon) and "] ".
 QString ScrapeOwnAddress(const QString& page, ScrapeState& state);
-// Stage 2, continuing from state.lngStart: the location between "来自：" and "<br/>".
+// Stage 2, continuing from state.lngStart: the location between U+6765 U+81EA U+FF1A
+// ("from:") and "<br/>".
 QString ScrapeOwnLocation(const QString& page, ScrapeState& state);
 
 // Query page: the three <li> items joined by CR LF, built in state.strResult.
