@@ -10,6 +10,7 @@
 #include "modCmdVista.h"
 
 #include <QKeyEvent>
+#include <QStyle>
 
 namespace {
 
@@ -77,6 +78,11 @@ frmAbout::~frmAbout() = default;
 void frmAbout::ShowModal() {
     CreateControls();
     Form_Load();
+    // Centred on the main window. The two windows wear the same title bar and frame, so
+    // centring the client areas centres the frames; Qt's own placement would guess frame
+    // sizes where the window manager has not told them yet.
+    setGeometry(
+        QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), m_mainWindow->geometry()));
     exec();
     DestroyControls();
 }
