@@ -67,9 +67,6 @@ frmAbout::frmAbout(QWidget* mainWindow, LinkOpener* opener)
     setFixedSize(AboutLayout::TwipsToPixels(AboutLayout::kClientWidth),
                  AboutLayout::TwipsToPixels(AboutLayout::kClientHeight));
     setFont(ProgramFont());
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, GetSysColor(SystemColor::Window));
-    setPalette(palette);
     setAutoFillBackground(true);
 }
 
@@ -88,6 +85,11 @@ void frmAbout::ShowModal() {
 }
 
 void frmAbout::CreateControls() {
+    // The background follows the colour scheme as it is when the window loads.
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, GetSysColor(SystemColor::Window));
+    setPalette(palette);
+
     QWidget* previous = nullptr;
     for (const AboutLayout::Control& control : AboutLayout::Controls()) {
         QWidget* widget = CreateControl(control, this);

@@ -8,7 +8,6 @@
 
 class LinkLabel;
 class OwnerDrawButton;
-class QLabel;
 
 // The About window: title, version, picture, author, three contact links, a date and an
 // OK button. One object serves every showing: ShowModal builds the controls and runs the

@@ -1,6 +1,7 @@
 // What a click on each link label asks the desktop to open.
 #include "AboutTestSupport.h"
 
+#include <QLabel>
 #include <QTest>
 
 namespace {
@@ -52,6 +53,24 @@ TEST_F(AboutLinks, APressThatEndsOutsideTheLabelOpensNothing) {
         QTest::mouseClick(Child<QWidget>(&m_about, "Label3"), Qt::LeftButton);
         QTest::mouseClick(Child<QWidget>(&m_about, "Picture1"), Qt::LeftButton);
         EXPECT_TRUE(m_opener.requests.isEmpty());
+    });
+}
+
+// The desktop's own opener, on a platform that has no handler for any of the targets.
+TEST(AboutLinksWithoutHandlers, ShowNothingAndChangeNothing) {
+    MainWindowStandIn main;
+    frmAbout about(&main);
+    WhileShown(about, [&] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (const LinkCase& link : kLinks) {
+            auto* label = Child<QLabel>(&about, link.label);
+            const QString text = label->text();
+            QTest::mouseClick(label, Qt::LeftButton);
+            EXPECT_EQ(label->text(), text) << link.label;
+        }
+        EXPECT_EQ(QApplication::topLevelWidgets(), windows);
+        EXPECT_TRUE(about.isVisible());
+        EXPECT_EQ(QApplication::activeModalWidget(), &about);
     });
 }
 

@@ -33,17 +33,17 @@ bool SkinPaints(QWidget* window, QWidget* button) {
     return QCoreApplication::sendEvent(window, &drawItem) && drawItem.isAccepted();
 }
 
-void AboutTest::WhileShown(const std::function<void()>& whileOpen) {
+void WhileShown(frmAbout& about, const std::function<void()>& whileOpen) {
     bool ran = false;
-    QTimer::singleShot(0, &m_about, [&] {
+    QTimer::singleShot(0, &about, [&] {
         ran = true;
-        if (QTest::qWaitForWindowExposed(&m_about))
+        if (QTest::qWaitForWindowExposed(&about))
             whileOpen();
         else
             ADD_FAILURE() << "the About window never appeared";
-        if (m_about.isVisible()) m_about.close();
+        if (about.isVisible()) about.close();
     });
-    m_about.ShowModal();
+    about.ShowModal();
     EXPECT_TRUE(ran) << "ShowModal returned without running its modal loop";
-    EXPECT_FALSE(m_about.isVisible());
+    EXPECT_FALSE(about.isVisible());
 }

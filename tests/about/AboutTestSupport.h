@@ -33,12 +33,14 @@ T* Child(QWidget* window, const char* name) {
     return window->findChild<T*>(QLatin1StringView(name));
 }
 
+// Runs `whileOpen` inside the window's modal loop, closes the window if it is still open
+// afterwards, and returns when ShowModal has returned.
+void WhileShown(frmAbout& about, const std::function<void()>& whileOpen);
+
 // The About window with a stand-in main window and a recording link opener.
 class AboutTest : public ::testing::Test {
 protected:
-    // Runs `whileOpen` inside the window's modal loop, closes the window if it is still
-    // open afterwards, and returns when ShowModal has returned.
-    void WhileShown(const std::function<void()>& whileOpen);
+    void WhileShown(const std::function<void()>& whileOpen) { ::WhileShown(m_about, whileOpen); }
 
     MainWindowStandIn m_main;
     RecordingLinkOpener m_opener;

@@ -191,6 +191,20 @@ TEST_F(AboutWindow, PaintsTheWindowColourBehindBlueLinksAndPlainLabels) {
     });
 }
 
+TEST_F(AboutWindow, TakesTheWindowColourOfTheSchemeInForceWhenItLoads) {
+    const QPalette original = QApplication::palette();
+    QPalette scheme = original;
+    scheme.setColor(QPalette::Base, QColor(250, 240, 200));
+    QApplication::setPalette(scheme);
+    WhileShown(
+        [&] { EXPECT_EQ(m_about.grab().toImage().pixelColor(300, 150), QColor(250, 240, 200)); });
+    QApplication::setPalette(original);
+    WhileShown([&] {
+        EXPECT_EQ(m_about.grab().toImage().pixelColor(300, 150),
+                  original.color(QPalette::Active, QPalette::Base));
+    });
+}
+
 TEST_F(AboutWindow, ShowsThePictureInsideASunkenEdge) {
     WhileShown([&] {
         auto* picture = Child<QLabel>(&m_about, "Picture1");
