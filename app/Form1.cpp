@@ -128,6 +128,10 @@ void Form1::CreateControls() {
 
     Check1 = Place(new QCheckBox(kCheck1Text, this), QStringLiteral("Check1"), kCheck1);
     Check1->setAutoFillBackground(true);
+    Check1->setBackgroundRole(QPalette::Window);
+    // The box is one text line high: its indicator is made to fit the line, not cut off.
+    Check1->setStyleSheet(QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }")
+                              .arg(Check1->height() - 1));
 
     Command3 =
         Place(new OwnerDrawButton(kAboutCaption, this), QStringLiteral("Command3"), kCommand3);

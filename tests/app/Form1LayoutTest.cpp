@@ -138,6 +138,8 @@ TEST_F(Form1LayoutTest, BackgroundsFollowTheColourScheme) {
     QApplication::processEvents();  // the change reaches windows as a posted event
     EXPECT_EQ(Form().palette().color(QPalette::Window), QColor(10, 20, 30));
     EXPECT_EQ(Check1()->palette().color(QPalette::Window), QColor(40, 50, 60));
+    const QImage check = Check1()->grab().toImage();
+    EXPECT_EQ(QColor(check.pixel(check.width() - 1, 0)), QColor(40, 50, 60));
     EXPECT_EQ(Text2()->palette().color(QPalette::Base), QColor(255, 255, 255));
     QApplication::setPalette(original);
 }
