@@ -1,31 +1,13 @@
 #pragma once
 
-#include <QRect>
+#include "TwipLayout.h"
+
 #include <QString>
 
 #include <array>
 
-// The About window as designed, in twips; one pixel is 15 twips at 96 DPI.
+// The About window as designed, in twips.
 namespace AboutLayout {
-
-inline constexpr int kTwipsPerPixel = 15;
-
-constexpr int TwipsToPixels(int twips) {
-    return twips / kTwipsPerPixel;
-}
-
-// A place in twips from the client area's top-left corner.
-struct TwipRect {
-    int left;
-    int top;
-    int width;
-    int height;
-
-    constexpr QRect toPixels() const {
-        return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-                TwipsToPixels(height)};
-    }
-};
 
 inline constexpr int kClientWidth = 4890;
 inline constexpr int kClientHeight = 2400;

@@ -64,8 +64,8 @@ frmAbout::frmAbout(QWidget* mainWindow, LinkOpener* opener)
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowModality(Qt::ApplicationModal);
-    setFixedSize(AboutLayout::TwipsToPixels(AboutLayout::kClientWidth),
-                 AboutLayout::TwipsToPixels(AboutLayout::kClientHeight));
+    setFixedSize(TwipsToPixels(AboutLayout::kClientWidth),
+                 TwipsToPixels(AboutLayout::kClientHeight));
     setFont(ProgramFont());
     setAutoFillBackground(true);
 }

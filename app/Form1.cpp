@@ -1,7 +1,7 @@
 #include "Form1.h"
 
 #include "AddressCheck.h"
-#include "Layout.h"
+#include "TwipLayout.h"
 #include "MessageBoxPresenter.h"
 #include "OwnerDrawButton.h"
 #include "PageDecoding.h"

@@ -2,7 +2,8 @@
 
 #include <QRect>
 
-// Window layouts are written in twips, as designed; one pixel is 15 twips at 96 DPI.
+// Window layouts are written in twips, as designed, measured from the top-left corner
+// of the client area; one pixel is 15 twips at 96 DPI.
 inline constexpr int kTwipsPerPixel = 15;
 
 constexpr int TwipsToPixels(int twips) {
