@@ -1,4 +1,5 @@
 #include "Form1.h"
+#include "PageDecoding.h"
 #include "ProgramFont.h"
 #include "VersionRecord.h"
 
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
         }
     }
 
+    lookup::PreferQtEventDispatcher();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(VersionRecord::kProductName));
     QApplication::setApplicationVersion(QString::fromLatin1(VersionRecord::kFileVersion));

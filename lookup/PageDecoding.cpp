@@ -2,7 +2,6 @@
 
 #include "CodePage936.h"
 #include "HttpRequest.h"
-#include "ThrottledEventPump.h"
 
 namespace lookup {
 namespace {
@@ -37,7 +36,7 @@ QString Decode(const QByteArray& bytes, Pump&& processPendingEvents) {
 }  // namespace
 
 QString DecodeResponseBytes(const QByteArray& bytes) {
-    return Decode(bytes, ThrottledEventPump());
+    return Decode(bytes, ProcessPendingEvents);
 }
 
 QString DecodeResponseBytes(const QByteArray& bytes,

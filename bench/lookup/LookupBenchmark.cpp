@@ -2,9 +2,7 @@
 // event pump, the pump alone, the whole-page conversion and the query page scrape.
 #include "PageDecoding.h"
 #include "PageScraping.h"
-#include "ThrottledEventPump.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QWidget>
 
@@ -76,32 +74,8 @@ void PumpCalls(benchmark::State& state) {
     SetFigures(state);
 }
 
-void SendPostedEventsOnly() {
-    QCoreApplication::sendPostedEvents();
-}
-void DispatcherPass() {
-    QAbstractEventDispatcher::instance()->processEvents(QEventLoop::AllEvents);
-}
-
 BENCHMARK(PumpCalls<lookup::ProcessPendingEvents>)
     ->Name("ProcessPendingEvents")
-    ->Unit(benchmark::kMillisecond);
-// The pump the decoder uses, one fresh one per page as in the decoder.
-void ThrottledPumpCalls(benchmark::State& state) {
-    const qsizetype calls = CharacterCount();
-    for (auto _ : state) {
-        lookup::ThrottledEventPump pump;
-        for (qsizetype i = 0; i < calls; ++i) pump();
-    }
-    SetFigures(state);
-}
-BENCHMARK(ThrottledPumpCalls)->Name("ThrottledEventPump")->Unit(benchmark::kMillisecond);
-// Alternatives considered for the pump, for comparison.
-BENCHMARK(PumpCalls<DispatcherPass>)
-    ->Name("Alternative/DispatcherPass")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(PumpCalls<SendPostedEventsOnly>)
-    ->Name("Alternative/SendPostedEventsOnly")
     ->Unit(benchmark::kMillisecond);
 
 void ConvertWholePage(benchmark::State& state) {
@@ -123,6 +97,7 @@ BENCHMARK(ScrapeQueryPage)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    lookup::PreferQtEventDispatcher();
     QApplication app(argc, argv);
     // A shown window, so that the event system carries what the program's own does.
     QWidget window;

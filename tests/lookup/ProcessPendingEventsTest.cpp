@@ -1,5 +1,4 @@
 #include "PageDecoding.h"
-#include "ThrottledEventPump.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -141,34 +140,6 @@ public:
 private:
     QTimer m_timer;
 };
-
-TEST(ThrottledEventPump, DeliversPostedEventsOnEveryCall) {
-    EventCounter counter;
-    counter.repost = true;
-    QCoreApplication::postEvent(&counter, new QEvent(QEvent::User));
-    ThrottledEventPump pump(4);
-    for (int call = 1; call <= 10; ++call) {
-        pump();
-        EXPECT_EQ(counter.received, call);
-    }
-    counter.repost = false;
-    QCoreApplication::removePostedEvents(&counter);
-}
-
-TEST(ThrottledEventPump, MakesAFullPassOnItsFirstCallAndEveryNthAfter) {
-    DueTimer timer;
-    timer.start();
-    ThrottledEventPump pump(3);
-    pump();
-    EXPECT_EQ(timer.timeouts, 1);  // first call: full pass
-
-    timer.start();
-    pump();
-    pump();
-    EXPECT_EQ(timer.timeouts, 1);  // calls 2 and 3: posted events only
-    pump();
-    EXPECT_EQ(timer.timeouts, 2);  // call 4: full pass again
-}
 
 TEST(DecodeResponseBytes, RunsDueTimersAndQueuedCallsWhileDecoding) {
     DueTimer timer;
