@@ -8,7 +8,7 @@ namespace service {
 
 // Chinese names of countries and regions by ISO 3166 alpha-2 code, in UTF-8: ICU's
 // Simplified Chinese display names, with the short forms people use where ICU's are long
-// (香港 rather than 中国香港特别行政区). Built once; lookups need no lock.
+// ("Hong Kong" rather than "Hong Kong SAR of China"). Built once; lookups need no lock.
 class CountryNames {
 public:
     CountryNames();

@@ -18,7 +18,7 @@ constexpr std::size_t kMaxRequestBody = 4096;
 // Each open connection holds a worker while it lives; see service/README.md for the figures
 // behind this number.
 constexpr std::size_t kWorkerThreads = 16;
-constexpr std::size_t kRequestsPerConnection = 100;
+constexpr std::size_t kRequestsPerConnection = 10000;
 
 constexpr char kPageType[] = "text/html; charset=gbk";
 constexpr char kTextType[] = "text/plain; charset=utf-8";

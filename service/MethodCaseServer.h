@@ -10,8 +10,8 @@ namespace service {
 // this server reads each connection through its own stream, which upper-cases the method
 // token of every request as httplib reads it; everything after that token passes
 // unchanged. A request httplib cannot read (answered 400) ends its connection, as the
-// next request's start is unknown. It also sets TCP_NODELAY on each connection, because httplib
-// writes the header and the body of a response separately.
+// next request's start is unknown. Each answer leaves in one send with TCP_NODELAY set, so
+// no answer waits for the client's delayed acknowledgement.
 class MethodCaseServer : public httplib::Server {
 public:
     // Closes the listening socket, as stop() does, but also when the accept loop has not

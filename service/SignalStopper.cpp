@@ -7,6 +7,9 @@ SignalStopper::SignalStopper(std::function<void(int signal)> stop) : m_stop(std:
     sigaddset(&m_signals, SIGINT);
     sigaddset(&m_signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &m_signals, nullptr);
+    // A shell starts background jobs with SIGINT ignored; the service still wants it.
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
     m_waiter = std::thread([this] {
         int signal = 0;
         if (sigwait(&m_signals, &signal) == 0) m_stop(signal);
