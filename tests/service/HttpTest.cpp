@@ -265,6 +265,19 @@ TEST_F(HttpTest, PipelinedLowerCaseRequestsOnOneConnection) {
     EXPECT_EQ(replies[1].body, "ok");
 }
 
+TEST_F(HttpTest, InterimContinueGoesOutBeforeTheBodyIsAwaited) {
+    const std::string body = "ip=8.8.8.8&action=2";
+    const std::string head = "POST /ips8.asp HTTP/1.1\r\nExpect: 100-continue\r\nContent-Length: " +
+                             std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
+    test::Connection connection(port());
+    connection.Send(head);
+    EXPECT_EQ(connection.ReceiveUntil("\r\n\r\n"), "HTTP/1.1 100 Continue\r\n\r\n");
+    connection.Send(body);
+    const std::vector<HttpReply> replies = test::ParseReplies(connection.ReceiveAll());
+    ASSERT_EQ(replies.size(), 1u);
+    ExpectItems(replies[0], kGoogleItems);
+}
+
 TEST_F(HttpTest, LogsOneLinePerRequest) {
     ExchangeOne(port(), "GET /nowhere\x01 HTTP/1.1\r\nConnection: close\r\n\r\n");
     const HttpReply page = ExchangeOne(port(), QueryRequest("post", "ip=1.1.1.1"));

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <utility>
 
 namespace service::test {
 
@@ -39,33 +40,62 @@ std::vector<std::string> RunningService::WaitForLogLines(std::size_t count) {
     return m_lines;
 }
 
-std::string Exchange(int port, std::string_view request) {
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    EXPECT_GE(socket, 0);
+Connection::Connection(int port) : m_socket(::socket(AF_INET, SOCK_STREAM, 0)) {
+    EXPECT_GE(m_socket, 0);
     timeval timeout{5, 0};
-    ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    ::setsockopt(m_socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    std::string received;
-    if (::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    if (::connect(m_socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         ADD_FAILURE() << "cannot connect to port " << port;
-    } else {
-        std::size_t sent = 0;
-        while (sent < request.size()) {
-            const ssize_t n =
-                ::send(socket, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
-            if (n <= 0) break;
-            sent += static_cast<std::size_t>(n);
-        }
-        char buffer[4096];
-        for (ssize_t n; (n = ::recv(socket, buffer, sizeof buffer, 0)) > 0;) {
-            received.append(buffer, static_cast<std::size_t>(n));
-        }
     }
-    ::close(socket);
-    return received;
+}
+
+Connection::~Connection() {
+    ::close(m_socket);
+}
+
+void Connection::Send(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::send(m_socket, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (n <= 0) {
+            ADD_FAILURE() << "send failed";
+            return;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+std::string Connection::ReceiveUntil(std::string_view marker) {
+    char buffer[4096];
+    std::size_t found;
+    while ((found = m_received.find(marker)) == std::string::npos) {
+        const ssize_t n = ::recv(m_socket, buffer, sizeof buffer, 0);
+        if (n <= 0) {
+            ADD_FAILURE() << "connection ended before \"" << marker << "\"";
+            return std::exchange(m_received, {});
+        }
+        m_received.append(buffer, static_cast<std::size_t>(n));
+    }
+    std::string upToMarker = m_received.substr(0, found + marker.size());
+    m_received.erase(0, found + marker.size());
+    return upToMarker;
+}
+
+std::string Connection::ReceiveAll() {
+    char buffer[4096];
+    for (ssize_t n; (n = ::recv(m_socket, buffer, sizeof buffer, 0)) > 0;) {
+        m_received.append(buffer, static_cast<std::size_t>(n));
+    }
+    return std::exchange(m_received, {});
+}
+
+std::string Exchange(int port, std::string_view request) {
+    Connection connection(port);
+    connection.Send(request);
+    return connection.ReceiveAll();
 }
 
 std::string HttpReply::Header(std::string_view name) const {

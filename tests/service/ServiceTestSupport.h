@@ -36,6 +36,25 @@ private:
     std::thread m_thread;
 };
 
+// A client connection to 127.0.0.1:port; every receive gives up after five seconds.
+class Connection {
+public:
+    explicit Connection(int port);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void Send(std::string_view bytes);
+    // Received bytes up to and including the first occurrence of the marker.
+    std::string ReceiveUntil(std::string_view marker);
+    // Received bytes until the server closes the connection.
+    std::string ReceiveAll();
+
+private:
+    int m_socket = -1;
+    std::string m_received;
+};
+
 // Sends the bytes as they are to 127.0.0.1:port and returns everything received until the
 // server closes the connection.
 std::string Exchange(int port, std::string_view request);
@@ -55,7 +74,7 @@ std::vector<HttpReply> ParseReplies(std::string_view received);
 // The one response of an exchange; fails the test when there is not exactly one.
 HttpReply ExchangeOne(int port, std::string_view request);
 
-// Bytes of a POST of the program's query form for the address, with Connection: close.
+// A request for the query page with this method and form body, and Connection: close.
 std::string QueryRequest(std::string_view method, std::string_view body);
 
 }  // namespace service::test
