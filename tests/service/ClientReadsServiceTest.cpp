@@ -1,0 +1,124 @@
+// The program's own client code reads the service's pages: its transport, its code page 936
+// decoding and its cutting at markers, against the real server on a loopback port.
+#include "PageDecoding.h"
+#include "PageRequests.h"
+#include "PageScraping.h"
+#include "ServiceTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace service {
+namespace {
+
+QString Utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+QByteArray PostQuery(int port, const std::string& address) {
+    const test::HttpReply reply =
+        test::ExchangeOne(port, test::QueryRequest("post", "ip=" + address + "&action=2"));
+    return QByteArray::fromStdString(reply.body);
+}
+
+struct ScrapeRow {
+    const char* name;
+    const char* address;
+    const char* lines;  // the three result lines the program shows, joined by CR LF
+};
+
+class ClientScrapesQueryPageTest : public testing::TestWithParam<ScrapeRow> {
+protected:
+    test::RunningService m_service;
+};
+
+TEST_P(ClientScrapesQueryPageTest, ShowsTheThreeItems) {
+    lookup::ScrapeState state;
+    const QString page =
+        lookup::DecodeResponseBytes(PostQuery(m_service.port(), GetParam().address));
+    EXPECT_EQ(lookup::ScrapeQueryPage(page, state), Utf8(GetParam().lines));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ClientScrapesQueryPageTest,
+    testing::Values(
+        ScrapeRow{"public", "8.8.8.8",
+                  "\u5730\u7406\u4f4d\u7f6e\uff1a\u7f8e\u56fd California Mountain View\r\n"
+                  "\u7f51\u7edc\uff1aAS15169 Google LLC\r\n"
+                  "\u6ce8\u518c\u5730\uff1a\u7f8e\u56fd"},
+        ScrapeRow{"private", "10.1.2.3",
+                  "\u5730\u7406\u4f4d\u7f6e\uff1a\u5c40\u57df\u7f51\r\n"
+                  "\u7f51\u7edc\uff1a\u5c40\u57df\u7f51\r\n"
+                  "\u6ce8\u518c\u5730\uff1a\u5c40\u57df\u7f51"},
+        ScrapeRow{"unknown", "2.2.2.2",
+                  "\u5730\u7406\u4f4d\u7f6e\uff1a\u672a\u77e5\r\n"
+                  "\u7f51\u7edc\uff1a\u672a\u77e5\r\n"
+                  "\u6ce8\u518c\u5730\uff1a\u672a\u77e5"},
+        // The program shows what the page holds: escaped markup, '?' for what GBK lacks.
+        ScrapeRow{"markup", "9.9.9.9",
+                  "\u5730\u7406\u4f4d\u7f6e\uff1a\u745e\u58eb Z&lt;u&gt;rich A&amp;B "
+                  "&quot;Town&quot;\r\n"
+                  "\u7f51\u7edc\uff1aAS19281 Quad9 &lt;b&gt;&quot;Fast&quot;&lt;/b&gt; &amp; Co\r\n"
+                  "\u6ce8\u518c\u5730\uff1a\u745e\u58eb"},
+        ScrapeRow{"notInGbk", "113.160.200.1",
+                  "\u5730\u7406\u4f4d\u7f6e\uff1a\u8d8a\u5357 Da Nang ?\u00e0 N?ng\r\n"
+                  "\u7f51\u7edc\uff1a\u672a\u77e5\r\n"
+                  "\u6ce8\u518c\u5730\uff1a\u8d8a\u5357"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(ClientScrapesOwnAddressPageTest, AddressThenLocation) {
+    test::RunningService service;
+    const test::HttpReply reply =
+        test::ExchangeOne(service.port(), "POST /ips.asp HTTP/1.1\r\nConnection: close\r\n\r\n");
+    const QString page = lookup::ConvertWholePage(QByteArray::fromStdString(reply.body));
+    lookup::ScrapeState state;
+    EXPECT_EQ(lookup::ScrapeOwnAddress(page, state), Utf8("127.0.0.1"));
+    EXPECT_EQ(lookup::ScrapeOwnLocation(page, state), Utf8("\u672c\u673a\u5730\u5740"));
+}
+
+TEST(ClientScrapesOwnAddressPageTest, ForwardedCallerThroughAProxy) {
+    test::RunningService service(/*trustProxy=*/true);
+    const test::HttpReply reply = test::ExchangeOne(
+        service.port(),
+        "POST /ips.asp HTTP/1.1\r\nX-Forwarded-For: 114.114.114.114\r\nConnection: close\r\n\r\n");
+    const QString page = lookup::ConvertWholePage(QByteArray::fromStdString(reply.body));
+    lookup::ScrapeState state;
+    EXPECT_EQ(lookup::ScrapeOwnAddress(page, state), Utf8("114.114.114.114"));
+    EXPECT_EQ(lookup::ScrapeOwnLocation(page, state), Utf8("\u4e2d\u56fd Jiangsu Nanjing"));
+}
+
+// The program's own requests, sent by its HTTP client, to the service.
+class ClientTransportTest : public testing::Test {
+protected:
+    void SetUp() override {
+        const std::string host = "127.0.0.1:" + std::to_string(m_service.port());
+        ::setenv("LOKARO_SERVICE_HOST", host.c_str(), 1);
+    }
+    void TearDown() override { ::unsetenv("LOKARO_SERVICE_HOST"); }
+
+    test::RunningService m_service;
+};
+
+TEST_F(ClientTransportTest, QueryRoundTrip) {
+    auto request = lookup::PrepareQueryRequest(lookup::CreateHttpRequest);
+    const QByteArray body =
+        lookup::TransferQuery(*request, lookup::QueryBody(QStringLiteral("114.114.114.114")));
+    lookup::ScrapeState state;
+    EXPECT_EQ(lookup::ScrapeQueryPage(lookup::DecodeResponseBytes(body), state),
+              Utf8("\u5730\u7406\u4f4d\u7f6e\uff1a\u4e2d\u56fd Jiangsu Nanjing\r\n"
+                   "\u7f51\u7edc\uff1aAS21859 Zenlayer Inc\r\n"
+                   "\u6ce8\u518c\u5730\uff1a\u4e2d\u56fd"));
+}
+
+TEST_F(ClientTransportTest, OwnAddressRoundTrip) {
+    const QString page =
+        lookup::PostForPage(lookup::CreateHttpRequest,
+                            QStringLiteral("http://127.0.0.1:%1/ips.asp").arg(m_service.port()));
+    lookup::ScrapeState state;
+    EXPECT_EQ(lookup::ScrapeOwnAddress(page, state), Utf8("127.0.0.1"));
+    EXPECT_EQ(lookup::ScrapeOwnLocation(page, state), Utf8("\u672c\u673a\u5730\u5740"));
+}
+
+}  // namespace
+}  // namespace service
