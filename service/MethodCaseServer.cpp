@@ -225,6 +225,11 @@ void MethodCaseServer::StopListening() {
     }
 }
 
+void MethodCaseServer::WidenBacklog() {
+    const socket_t listening = svr_sock_;
+    if (listening != INVALID_SOCKET) ::listen(listening, SOMAXCONN);
+}
+
 bool MethodCaseServer::process_and_close_socket(socket_t socket) {
     const int noDelay = 1;
     ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);

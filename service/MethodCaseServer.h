@@ -18,6 +18,11 @@ public:
     // started yet, so a stop that comes early is not lost.
     void StopListening();
 
+    // httplib listens with a backlog of 5, so a burst of clients connecting at once loses
+    // SYNs and waits a second for each retransmission; this widens it to the system's
+    // maximum once bound.
+    void WidenBacklog();
+
 private:
     bool process_and_close_socket(socket_t socket) override;
 };
