@@ -3,7 +3,7 @@ BUILD ?= build
 RELEASE_BUILD ?= build-release
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 
-.PHONY: run test build deps bench
+.PHONY: run test build deps bench bench-service geodata
 
 deps:
 	@scripts/install-deps
@@ -24,3 +24,13 @@ bench: deps
 	cmake -S . -B $(RELEASE_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DLOKARO_SANITIZE=OFF
 	cmake --build $(RELEASE_BUILD) --parallel
 	scripts/run-benchmarks $(RELEASE_BUILD)
+
+# The lookup service under load, next to nginx serving a page of the same size (loopback only).
+bench-service: deps
+	cmake -S . -B $(RELEASE_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DLOKARO_SANITIZE=OFF
+	cmake --build $(RELEASE_BUILD) --target wherix-service --parallel
+	scripts/bench-service $(RELEASE_BUILD)
+
+# The location databases the service reads (not kept in git).
+geodata:
+	scripts/fetch-geodata
