@@ -1,7 +1,6 @@
 #include "Form1.h"
 
 #include "AddressCheck.h"
-#include "TwipLayout.h"
 #include "MessageBoxPresenter.h"
 #include "OwnerDrawButton.h"
 #include "PageDecoding.h"
@@ -12,6 +11,7 @@
 #include "SettingsStore.h"
 #include "StartupOption.h"
 #include "SystemColors.h"
+#include "TwipLayout.h"
 #include "frmAbout.h"
 #include "modCmdVista.h"
 

@@ -50,8 +50,4 @@ QString ConvertWholePage(const QByteArray& bytes) {
     return text;
 }
 
-QByteArray EncodeCodePage936(const QString& text) {
-    return CodePage936().encode(text);
-}
-
 }  // namespace lookup

@@ -29,7 +29,4 @@ QString DecodeResponseBytes(const QByteArray& bytes,
 // Never fails; invalid or truncated sequences become U+FFFD.
 QString ConvertWholePage(const QByteArray& bytes);
 
-// Text to code page 936 bytes (characters it cannot hold become '?').
-QByteArray EncodeCodePage936(const QString& text);
-
 }  // namespace lookup

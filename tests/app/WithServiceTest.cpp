@@ -25,10 +25,11 @@ TEST_F(WithServiceTest, EnterShowsTheThreeLinesForAPublicAddress) {
     Text1()->setText(QStringLiteral(" 8.8.8.* "));
     QTest::keyClick(Text1(), Qt::Key_Return);
     EXPECT_EQ(Text1()->text(), QStringLiteral("8.8.8.0"));
-    EXPECT_EQ(Text2()->toPlainText(),
-              QStringLiteral(u"\u5730\u7406\u4f4d\u7f6e\uff1a\u7f8e\u56fd California Mountain View\n"
-                             u"\u7f51\u7edc\uff1aAS15169 Google LLC\n"
-                             u"\u6ce8\u518c\u5730\uff1a\u7f8e\u56fd"));
+    EXPECT_EQ(
+        Text2()->toPlainText(),
+        QStringLiteral(u"\u5730\u7406\u4f4d\u7f6e\uff1a\u7f8e\u56fd California Mountain View\n"
+                       u"\u7f51\u7edc\uff1aAS15169 Google LLC\n"
+                       u"\u6ce8\u518c\u5730\uff1a\u7f8e\u56fd"));
 }
 
 TEST_F(WithServiceTest, StartupShowsThisComputersAddressAndItsLabel) {

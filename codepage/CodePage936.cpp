@@ -1,12 +1,9 @@
 #include "CodePage936.h"
 
-#include "HttpRequest.h"
-
 #include <unicode/ucnv.h>
 
+#include <stdexcept>
 #include <string>
-
-namespace lookup {
 
 struct CodePage936::Converter {
     UConverter* handle = nullptr;
@@ -17,7 +14,7 @@ namespace {
 
 void Check(UErrorCode status) {
     if (U_FAILURE(status)) {
-        throw LookupFailure(std::string("code page 936 conversion: ") + u_errorName(status));
+        throw std::runtime_error(std::string("code page 936 conversion: ") + u_errorName(status));
     }
 }
 
@@ -53,16 +50,23 @@ void CodePage936::appendDecoded(const char* bytes, qsizetype count, QString& tex
     }
 }
 
-QByteArray CodePage936::encode(const QString& text) {
+QByteArray CodePage936::encode(QStringView text) {
     QByteArray bytes(UCNV_GET_MAX_BYTES_FOR_STRING(text.size(), 2), Qt::Uninitialized);
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t length =
-        ucnv_fromUChars(m_converter->handle, bytes.data(), static_cast<int32_t>(bytes.size()),
-                        reinterpret_cast<const UChar*>(text.constData()),
-                        static_cast<int32_t>(text.size()), &status);
+    const int32_t length = ucnv_fromUChars(
+        m_converter->handle, bytes.data(), static_cast<int32_t>(bytes.size()),
+        reinterpret_cast<const UChar*>(text.utf16()), static_cast<int32_t>(text.size()), &status);
     Check(status);
     bytes.truncate(length);
     return bytes;
 }
 
-}  // namespace lookup
+QString FromCodePage936(QByteArrayView bytes) {
+    QString text;
+    CodePage936().appendDecoded(bytes.data(), bytes.size(), text);
+    return text;
+}
+
+QByteArray ToCodePage936(QStringView text) {
+    return CodePage936().encode(text);
+}
