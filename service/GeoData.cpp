@@ -1,7 +1,7 @@
 #include "GeoData.h"
 
 #include "DataError.h"
-#include "SpecialRanges.h"
+#include "ReservedRanges.h"
 
 #include <array>
 #include <filesystem>

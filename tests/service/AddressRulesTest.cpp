@@ -1,6 +1,6 @@
 #include "ClientAddress.h"
 #include "Ipv4Address.h"
-#include "SpecialRanges.h"
+#include "ReservedRanges.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "SpecialRanges.h"
+#include "ReservedRanges.h"
 
 #include <array>
 
