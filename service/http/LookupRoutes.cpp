@@ -4,7 +4,6 @@
 #include "FormFields.h"
 #include "GbkEncoding.h"
 #include "Ipv4Address.h"
-#include "OutwardAddress.h"
 #include "Pages.h"
 
 #include <algorithm>
@@ -55,8 +54,9 @@ struct LookupRoutes::Route {
     HttpAnswer (LookupRoutes::*answer)(const HttpRequest&) const;
 };
 
-LookupRoutes::LookupRoutes(const ReloadableData& data, bool trustProxy)
-    : m_data(data), m_trustProxy(trustProxy) {}
+LookupRoutes::LookupRoutes(const ReloadableData& data, bool trustProxy,
+                           OutwardAddressSource outwardAddress)
+    : m_data(data), m_trustProxy(trustProxy), m_outwardAddress(std::move(outwardAddress)) {}
 
 const LookupRoutes::Route* LookupRoutes::Find(std::string_view path) {
     static constexpr std::array<Route, 3> kRoutes = {{
@@ -98,8 +98,10 @@ HttpAnswer LookupRoutes::UnsupportedTransferEncoding() {
 }
 
 HttpAnswer LookupRoutes::AnswerOwnAddress(const HttpRequest& request) const {
-    const std::string caller = AddressForOwnPage(CallerAddress(
-        request.peer, request.LastHeader("X-Forwarded-For").value_or(""), m_trustProxy));
+    const std::string caller = AddressForOwnPage(
+        CallerAddress(request.peer, request.LastHeader("X-Forwarded-For").value_or(""),
+                      m_trustProxy),
+        m_outwardAddress);
     const auto address = ParseIpv4(caller);
     return Page(OwnAddressPage(
         caller, address ? m_data.Current()->Answer(*address) : UniformAnswer(kUnknownText)));

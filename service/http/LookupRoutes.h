@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HttpExchange.h"
+#include "OutwardAddress.h"
 #include "ReloadableData.h"
 
 #include <cstddef>
@@ -18,7 +19,9 @@ namespace service {
 // not know at all 400.
 class LookupRoutes {
 public:
-    LookupRoutes(const ReloadableData& data, bool trustProxy);
+    // outwardAddress tells this machine's address to a caller on loopback.
+    LookupRoutes(const ReloadableData& data, bool trustProxy,
+                 OutwardAddressSource outwardAddress = OutwardIpv4Address);
 
     // The largest request body the path takes; a longer one is refused with
     // BodyTooLarge() before it is read further.
@@ -41,6 +44,7 @@ private:
 
     const ReloadableData& m_data;
     bool m_trustProxy;
+    OutwardAddressSource m_outwardAddress;
 };
 
 }  // namespace service

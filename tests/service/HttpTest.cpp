@@ -167,6 +167,15 @@ TEST_F(HttpTest, OwnAddressPageForALoopbackCaller) {
     }
 }
 
+TEST(OutwardAddressTest, LoopbackCallerSeesThisMachinesOutwardAddress) {
+    RunningService service(/*trustProxy=*/false, {},
+                           [] { return std::optional<std::uint32_t>(0xc0a80105); });
+    const HttpReply reply =
+        ExchangeOne(service.port(), "POST /ips.asp HTTP/1.1\r\nConnection: close\r\n\r\n");
+    const std::string expected = "\xa3\xba[192.168.1.5] " GBK_FROM "\xbe\xd6\xd3\xf2\xcd\xf8<br/>";
+    EXPECT_NE(reply.body.find(expected), std::string::npos) << reply.body;
+}
+
 TEST_F(HttpTest, ForwardedForIsIgnoredWithoutTrustProxy) {
     const HttpReply reply = ExchangeOne(
         port(), "POST /ips.asp HTTP/1.1\r\nX-Forwarded-For: 8.8.8.8\r\nConnection: close\r\n\r\n");

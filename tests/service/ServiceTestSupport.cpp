@@ -22,9 +22,10 @@ const GeoData& FixtureData() {
     return data;
 }
 
-RunningService::RunningService(bool trustProxy, const ServerLimits& limits)
+RunningService::RunningService(bool trustProxy, const ServerLimits& limits,
+                               OutwardAddressSource outwardAddress)
     : m_data(std::make_shared<const GeoData>(SERVICE_FIXTURES)),
-      m_routes(m_data, trustProxy),
+      m_routes(m_data, trustProxy, std::move(outwardAddress)),
       m_server(m_routes, limits, [this](std::string_view line) {
           std::lock_guard lock(m_mutex);
           m_lines.emplace_back(line);

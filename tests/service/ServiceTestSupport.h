@@ -22,7 +22,11 @@ const GeoData& FixtureData();
 // goes; it keeps the log lines it writes.
 class RunningService {
 public:
-    explicit RunningService(bool trustProxy = false, const ServerLimits& limits = {});
+    // By default this machine has no address but loopback, so a loopback caller's own
+    // address stays 127.0.0.1 whatever machine the tests run on.
+    explicit RunningService(
+        bool trustProxy = false, const ServerLimits& limits = {},
+        OutwardAddressSource outwardAddress = [] { return std::optional<std::uint32_t>(); });
 
     int port() const { return m_port; }
 

@@ -35,8 +35,7 @@ std::optional<std::uint32_t> OutwardIpv4Address() {
     return address;
 }
 
-std::string AddressForOwnPage(std::string_view caller,
-                              const std::function<std::optional<std::uint32_t>()>& outwardAddress) {
+std::string AddressForOwnPage(std::string_view caller, const OutwardAddressSource& outwardAddress) {
     if (IsLoopbackPeer(caller)) {
         if (const auto outward = outwardAddress()) return FormatIpv4(*outward);
     }
