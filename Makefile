@@ -16,8 +16,12 @@ build: deps
 	cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOKARO_SANITIZE=ON
 	cmake --build $(BUILD) --parallel
 
+# After the tests, where it can (root, dpkg, neither package installed), the packages are built,
+# installed, used and removed again; `make test INSTALL_CHECK=no` leaves the machine alone.
 test: build
 	cd $(BUILD) && ctest --output-on-failure --parallel 2
+	@if [ "$(INSTALL_CHECK)" = no ]; then echo "check-install: skipped: INSTALL_CHECK=no"; \
+	else scripts/check-install; fi
 
 run: deps
 	$(RELEASE_CONFIGURE) -DLOKARO_BUILD_TESTS=OFF
