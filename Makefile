@@ -3,31 +3,50 @@ BUILD ?= build
 RELEASE_BUILD ?= build-release
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 
-.PHONY: run test build deps bench bench-service geodata
+# The optimised tree: no sanitizers; `make run` and the packages build just the two programs in it.
+RELEASE_CONFIGURE = cmake -S . -B $(RELEASE_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DLOKARO_SANITIZE=OFF
+
+.PHONY: run test build deps bench bench-service geodata package
 
 deps:
 	@scripts/install-deps
 
-# The developer tree is built with the sanitizers on: the tests run in it, and so does `make run`.
+# The developer tree is built with the sanitizers on: the tests run in it.
 build: deps
 	cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOKARO_SANITIZE=ON
 	cmake --build $(BUILD) --parallel
 
+# After the tests, where it can (root, dpkg, neither package installed), the packages are built,
+# installed, used and removed again; `make test INSTALL_CHECK=no` leaves the machine alone.
 test: build
 	cd $(BUILD) && ctest --output-on-failure --parallel 2
+	@if [ "$(INSTALL_CHECK)" = no ]; then echo "check-install: skipped: INSTALL_CHECK=no"; \
+	else scripts/check-install; fi
 
-run: build
-	@scripts/run $(BUILD)
+run: deps
+	$(RELEASE_CONFIGURE) -DLOKARO_BUILD_TESTS=OFF
+	cmake --build $(RELEASE_BUILD) --parallel
+	@scripts/run $(RELEASE_BUILD)
 
-# Benchmarks want an optimised tree without the sanitizers.
+# dist/lokaro_VERSION_amd64.deb from the optimised tree, dist/lokaro-geodata_DATE_all.deb
+# from data/geo (fetched when missing).
+package: deps
+	$(RELEASE_CONFIGURE) -DLOKARO_BUILD_TESTS=OFF
+	cmake --build $(RELEASE_BUILD) --parallel
+	rm -rf $(RELEASE_BUILD)/cpack dist/*.deb
+	cd $(RELEASE_BUILD) && cpack -G DEB -B "$(CURDIR)/$(RELEASE_BUILD)/cpack"
+	mkdir -p dist && cp $(RELEASE_BUILD)/cpack/*.deb dist/
+	packaging/geodata/build-package data/geo dist $(RELEASE_BUILD)/packaging/geodata
+
+# Benchmarks want the optimised tree, with them in it.
 bench: deps
-	cmake -S . -B $(RELEASE_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DLOKARO_SANITIZE=OFF
+	$(RELEASE_CONFIGURE) -DLOKARO_BUILD_TESTS=ON
 	cmake --build $(RELEASE_BUILD) --parallel
 	scripts/run-benchmarks $(RELEASE_BUILD)
 
 # The lookup service under load, next to nginx serving a page of the same size (loopback only).
 bench-service: deps
-	cmake -S . -B $(RELEASE_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DLOKARO_SANITIZE=OFF
+	$(RELEASE_CONFIGURE)
 	cmake --build $(RELEASE_BUILD) --target wherix-service --parallel
 	scripts/bench-service $(RELEASE_BUILD)
 
