@@ -188,7 +188,7 @@ struct LookupServerCallbacks {
         state.phase = Connection::Phase::Answered;
         // The library leaves out the body of an answer to "HEAD" only; a head request in
         // another letter case gets the head with an empty body.
-        const bool headOnly = EqualsIgnoringCase(method, "HEAD");
+        const bool headOnly = method != "HEAD" && EqualsIgnoringCase(method, "HEAD");
         const std::string_view body = headOnly ? std::string_view() : answer.body;
         MHD_Response* response = MHD_create_response_from_buffer(
             body.size(), const_cast<char*>(body.data()), MHD_RESPMEM_MUST_COPY);
