@@ -40,7 +40,8 @@ std::optional<std::string_view> HeaderValue(MHD_Connection* connection, const ch
     return std::string_view(value, size);
 }
 
-// A Content-Length over the limit; a malformed one the library has refused before.
+// Whether a Content-Length is over the limit; one that is no number (the library refuses
+// those before) counts as over.
 bool DeclaresMoreThan(std::optional<std::string_view> contentLength, std::size_t limit) {
     if (!contentLength) return false;
     std::uint64_t length = 0;
