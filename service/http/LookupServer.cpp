@@ -40,7 +40,8 @@ std::optional<std::string_view> HeaderValue(MHD_Connection* connection, const ch
     return std::string_view(value, size);
 }
 
-// A Content-Length over the limit; a malformed one the library has refused before.
+// Whether a Content-Length is over the limit; one that is no number (the library refuses
+// those before) counts as over.
 bool DeclaresMoreThan(std::optional<std::string_view> contentLength, std::size_t limit) {
     if (!contentLength) return false;
     std::uint64_t length = 0;
@@ -188,7 +189,7 @@ struct LookupServerCallbacks {
         state.phase = Connection::Phase::Answered;
         // The library leaves out the body of an answer to "HEAD" only; a head request in
         // another letter case gets the head with an empty body.
-        const bool headOnly = EqualsIgnoringCase(method, "HEAD");
+        const bool headOnly = method != "HEAD" && EqualsIgnoringCase(method, "HEAD");
         const std::string_view body = headOnly ? std::string_view() : answer.body;
         MHD_Response* response = MHD_create_response_from_buffer(
             body.size(), const_cast<char*>(body.data()), MHD_RESPMEM_MUST_COPY);

@@ -261,11 +261,27 @@ TEST_F(HttpTest, BodyOfExactlyFourKibibytesIsServed) {
     ExpectItems(ExchangeOne(port(), QueryRequest("post", body)), kGoogleItems);
 }
 
-TEST_F(HttpTest, HeadSendsTheHeadOnly) {
+TEST_F(HttpTest, HeadSendsTheHeadOnlyWithTheLengthOfThePage) {
+    const std::string page =
+        ExchangeOne(port(), "GET /ips8.asp?ip=8.8.8.8 HTTP/1.1\r\nConnection: close\r\n\r\n").body;
     const std::string received =
         test::Exchange(port(), "HEAD /ips8.asp?ip=8.8.8.8 HTTP/1.1\r\nConnection: close\r\n\r\n");
     EXPECT_EQ(received.substr(0, 15), "HTTP/1.1 200 OK");
     EXPECT_EQ(received.find("\r\n\r\n"), received.size() - 4);
+    EXPECT_NE(received.find("\r\nContent-Length: " + std::to_string(page.size()) + "\r\n"),
+              std::string::npos)
+        << received;
+}
+
+TEST_F(HttpTest, LowerCaseHeadGetsNoBodyEither) {
+    const std::string received =
+        test::Exchange(port(),
+                       "head /healthz HTTP/1.1\r\n\r\nGET /healthz HTTP/1.1\r\n"
+                       "Connection: close\r\n\r\n");
+    const std::vector<HttpReply> replies = test::ParseReplies(received);
+    ASSERT_EQ(replies.size(), 2u) << received;
+    EXPECT_EQ(replies[0].body, "");
+    EXPECT_EQ(replies[1].body, "ok");
 }
 
 TEST_F(HttpTest, PipelinedLowerCaseRequestsOnOneConnection) {
