@@ -7,7 +7,6 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <unordered_map>
 
 namespace service {
 namespace {
@@ -43,29 +42,27 @@ std::string TableKey(std::string_view countryCode, std::string_view englishName)
 
 }  // namespace
 
-CityNames::CityNames(const std::string& path) {
-    std::unordered_map<std::string, std::uint32_t> nameOffsets;
-    ReadTsvFile(path, 5, [&](std::span<const std::string_view> fields) {
+CityNames::CityNames(const std::string& path) : m_text(ReadTableFile(path)) {
+    ForEachTableRow(m_text, path, 5, [this](std::span<const std::string_view> fields) {
         const auto latitude = ParseDegrees(fields[2], 90);
         const auto longitude = ParseDegrees(fields[3], 180);
         if (fields[0].size() != 2 || fields[1].empty() || fields[4].empty() || !latitude ||
             !longitude || fields[1].size() > 0xfff0 || fields[4].size() > 0xfff0) {
             return false;
         }
-        const auto [name, added] = nameOffsets.try_emplace(
-            std::string(fields[4]), static_cast<std::uint32_t>(m_text.size()));
-        if (added) m_text += fields[4];
-        const auto key = static_cast<std::uint32_t>(m_text.size());
-        m_text += fields[0];
-        m_text += '\t';
-        m_text += fields[1];
-        m_places.push_back(
-            Place{key, name->second, static_cast<std::uint16_t>(fields[1].size() + 3),
-                  static_cast<std::uint16_t>(fields[4].size()), *latitude, *longitude});
+        // A row starts with its key, "CC\tkey", and ends with its name.
+        m_places.push_back(Place{OffsetOf(fields[0]), OffsetOf(fields[4]),
+                                 static_cast<std::uint16_t>(fields[1].size() + 3),
+                                 static_cast<std::uint16_t>(fields[4].size()), *latitude,
+                                 *longitude});
         return true;
     });
     std::sort(m_places.begin(), m_places.end(),
               [this](const Place& a, const Place& b) { return KeyOf(a) < KeyOf(b); });
+}
+
+std::uint32_t CityNames::OffsetOf(std::string_view field) const {
+    return static_cast<std::uint32_t>(field.data() - m_text.data());
 }
 
 std::string_view CityNames::KeyOf(const Place& place) const {
