@@ -43,6 +43,7 @@ std::string TableKey(std::string_view countryCode, std::string_view englishName)
 }  // namespace
 
 CityNames::CityNames(const std::string& path) : m_text(ReadTableFile(path)) {
+    m_places.reserve(static_cast<std::size_t>(std::count(m_text.begin(), m_text.end(), '\n')) + 1);
     ForEachTableRow(m_text, path, 5, [this](std::span<const std::string_view> fields) {
         const auto latitude = ParseDegrees(fields[2], 90);
         const auto longitude = ParseDegrees(fields[3], 180);
