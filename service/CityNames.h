@@ -41,8 +41,9 @@ private:
     std::string_view KeyOf(const Place& place) const;
     std::string_view NearestMatch(const std::string& tableKey, const Coordinates& near) const;
 
-    std::string m_text;           // the table file as it is
-    std::vector<Place> m_places;  // sorted by key
+    std::string m_text;                      // the table file as it is
+    std::vector<std::uint64_t> m_keyHashes;  // sorted
+    std::vector<Place> m_places;             // the place of each hash, in the same order
 };
 
 }  // namespace service
