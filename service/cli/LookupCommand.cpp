@@ -49,6 +49,7 @@ int RunLookupCommand(std::span<const std::string_view> arguments, std::istream& 
             readAll = false;
         }
     }
+    run.Finish();
     out.flush();
     if (progress) progress->Wipe();
     if (!readAll || !out) {

@@ -17,8 +17,8 @@ ProgressLine::ProgressLine(std::ostream& terminal, Clock clock)
       m_start(m_clock()),
       m_nextShow(m_start + kQuietStart) {}
 
-void ProgressLine::Count() {
-    if (++m_done % kCheckEvery != 0) return;
+void ProgressLine::Count(std::size_t addresses) {
+    m_done += addresses;
     const auto now = m_clock();
     if (now >= m_nextShow) Show(now);
 }

@@ -16,14 +16,10 @@ public:
 
     ProgressLine(std::ostream& terminal, Clock clock = std::chrono::steady_clock::now);
 
-    void Count();  // one more address done
-    void Wipe();   // before other output to the terminal, and when done
+    void Count(std::size_t addresses);  // so many more addresses done
+    void Wipe();                        // before other output to the terminal, and when done
 
 private:
-    // The clock is read once per this many addresses: at several hundred thousand a second
-    // that is still many times a second.
-    static constexpr std::size_t kCheckEvery = 4096;
-
     void Show(std::chrono::steady_clock::time_point now);
 
     std::ostream& m_terminal;

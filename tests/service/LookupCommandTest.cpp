@@ -65,6 +65,42 @@ TEST(LookupCommandTest, JsonLinesAreTheServiceObjects) {
     EXPECT_NE(run.out.find(R"("text":"瑞士 Z<u>rich A&B \"Town\""})"), std::string::npos);
 }
 
+// Input typed line by line: each read hands out one line, and the stream never tells of more
+// before it is read. Records what had been answered before each read.
+class TypedLines : public std::streambuf {
+public:
+    TypedLines(std::vector<std::string> lines, const std::ostringstream& out)
+        : m_lines(std::move(lines)), m_out(out) {}
+
+    std::vector<std::string> answeredBeforeRead;
+
+protected:
+    int_type underflow() override {
+        if (m_next == m_lines.size()) return traits_type::eof();
+        answeredBeforeRead.push_back(m_out.str());
+        m_current = m_lines[m_next++];
+        setg(m_current.data(), m_current.data(), m_current.data() + m_current.size());
+        return traits_type::to_int_type(m_current.front());
+    }
+
+private:
+    std::vector<std::string> m_lines;
+    const std::ostringstream& m_out;
+    std::size_t m_next = 0;
+    std::string m_current;
+};
+
+TEST(LookupCommandTest, AnswersWhatCameBeforeWaitingForMoreInput) {
+    const std::vector<std::string_view> arguments{"--data", SERVICE_FIXTURES};
+    std::ostringstream out;
+    std::ostringstream errors;
+    TypedLines typed({"8.8.8.8\n", "127.0.0.1\n"}, out);
+    std::istream in(&typed);
+    EXPECT_EQ(RunLookupCommand(arguments, in, out, errors, false), kAllAnswered);
+    EXPECT_EQ(typed.answeredBeforeRead, (std::vector<std::string>{"", kGoogle}));
+    EXPECT_EQ(out.str(), std::string(kGoogle) + kLoopback);
+}
+
 TEST(AnswerLinesTest, TabsAndLineBreaksInValuesBecomeSpaces) {
     std::string line;
     AppendTextLine(line, 0x01020304, {"A\tB", "AS1 C\r\nD", "E\nF"});
@@ -154,15 +190,22 @@ TEST(ProgressLineTest, QuietForASecondThenRewrittenInPlaceAndWipedAtTheEnd) {
     std::chrono::steady_clock::time_point now{};
     std::ostringstream terminal;
     ProgressLine progress(terminal, [&now] { return now; });
-    for (int i = 0; i < 8192; ++i) progress.Count();
+    progress.Count(8192);
+    now += std::chrono::milliseconds(999);
+    progress.Count(1);
     EXPECT_EQ(terminal.str(), "");
 
-    now += std::chrono::seconds(2);
-    for (int i = 0; i < 4096; ++i) progress.Count();
-    EXPECT_EQ(terminal.str(), "\r\033[K12288 addresses, 6144/s");
+    now += std::chrono::milliseconds(1001);
+    progress.Count(3807);
+    EXPECT_EQ(terminal.str(), "\r\033[K12000 addresses, 6000/s");
+    now += std::chrono::milliseconds(100);
+    progress.Count(1000);  // too soon to rewrite
+    now += std::chrono::milliseconds(400);
+    progress.Count(2000);
     progress.Wipe();
     progress.Wipe();
-    EXPECT_EQ(terminal.str(), "\r\033[K12288 addresses, 6144/s\r\033[K");
+    EXPECT_EQ(terminal.str(),
+              "\r\033[K12000 addresses, 6000/s\r\033[K15000 addresses, 6000/s\r\033[K");
 }
 
 }  // namespace
