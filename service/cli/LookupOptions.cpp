@@ -1,16 +1,15 @@
 #include "LookupOptions.h"
 
-#include "ServiceOptions.h"
+#include "GeoData.h"
 
 namespace cli {
 
 LookupOptions ParseLookupOptions(std::span<const std::string_view> arguments) {
     LookupOptions options;
-    options.dataFolder = service::ServiceOptions().dataFolder;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         if (argument == "--data") {
-            if (i + 1 >= arguments.size()) throw service::UsageError("--data wants a folder");
+            if (i + 1 >= arguments.size()) throw UsageError("--data wants a folder");
             options.dataFolder = std::string(arguments[++i]);
         } else if (argument == "--json") {
             options.json = true;
@@ -19,7 +18,7 @@ LookupOptions ParseLookupOptions(std::span<const std::string_view> arguments) {
         } else if (argument == "--version") {
             options.showVersion = true;
         } else if (argument.starts_with('-') && argument != kStandardInput) {
-            throw service::UsageError("unknown option \"" + std::string(argument) + "\"");
+            throw UsageError("unknown option \"" + std::string(argument) + "\"");
         } else {
             options.sources.push_back(argument);
         }
@@ -34,7 +33,7 @@ std::string LookupUsageText() {
            "machine. With no ADDR, or for \"-\", reads standard input: one address a line,\n"
            "blank lines and lines starting with \"#\" skipped.\n"
            "  --data DIR  folder of the databases (default " +
-           service::ServiceOptions().dataFolder +
+           std::string(service::kDefaultDataFolder) +
            ")\n"
            "  --json      one JSON object a line instead of tab-separated text\n"
            "  --help      show this text\n"

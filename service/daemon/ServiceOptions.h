@@ -1,5 +1,8 @@
 #pragma once
 
+#include "GeoData.h"
+#include "ServerLimits.h"
+
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -10,8 +13,10 @@ namespace service {
 struct ServiceOptions {
     std::string host = "127.0.0.1";
     int port = 8936;
-    std::string dataFolder = "data/geo";
+    std::string dataFolder = kDefaultDataFolder;
     bool trustProxy = false;
+    std::string accessLog = "-";  // a file, "-" for standard error, "off"
+    ServerLimits limits;
     bool showHelp = false;
 };
 
@@ -21,7 +26,8 @@ public:
 };
 
 // Reads the arguments after the program name:
-//   [--listen ADDR:PORT] [--data DIR] [--trust-proxy] [--help]
+//   [--listen ADDR:PORT] [--data DIR] [--trust-proxy] [--access-log FILE|-|off]
+//   [--max-connections N] [--max-per-address N] [--help]
 // ADDR may be an IPv6 address in brackets; PORT 0 asks for any free port.
 // Throws UsageError for anything else.
 ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments);
