@@ -28,7 +28,7 @@ void AppendTextLine(std::string& line, std::uint32_t address, const service::Loo
 }
 
 void AppendJsonLine(std::string& line, std::uint32_t address, const service::AddressFacts& facts) {
-    line += service::JsonText(service::AnswerObject(address, facts));
+    line += service::JsonText(service::AnswerObject(service::FormatIpv4(address), facts));
     line += '\n';
 }
 

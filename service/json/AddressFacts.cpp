@@ -4,6 +4,14 @@
 
 namespace service {
 
+AddressFacts UnknownFacts() {
+    AddressFacts facts;
+    facts.location.text = kUnknownText;
+    facts.network.text = kUnknownText;
+    facts.registeredCountry.text = kUnknownText;
+    return facts;
+}
+
 AddressFacts FactsOf(const GeoData& data, std::uint32_t address) {
     AddressFacts facts;
     if (const auto label = SpecialRangeLabel(address)) facts.special = std::string(*label);

@@ -38,6 +38,9 @@ struct AddressFacts {
     RegisteredCountryFacts registeredCountry;
 };
 
+// What is said of an address the data cannot be asked about: the unknown text in each line.
+AddressFacts UnknownFacts();
+
 // Until the core answers part by part, the facts carry its three lines and the label.
 AddressFacts FactsOf(const GeoData& data, std::uint32_t address);
 

@@ -15,12 +15,12 @@ Json OrNull(const std::optional<T>& value) {
 
 }  // namespace
 
-Json AnswerObject(std::uint32_t address, const AddressFacts& facts) {
+Json AnswerObject(std::string_view ip, const AddressFacts& facts) {
     const LocationFacts& location = facts.location;
     const NetworkFacts& network = facts.network;
     const RegisteredCountryFacts& registered = facts.registeredCountry;
     return Json{
-        {"ip", FormatIpv4(address)},
+        {"ip", ip},
         {"special", OrNull(facts.special)},
         {"location",
          {{"country_code", OrNull(location.countryCode)},
@@ -48,7 +48,7 @@ Json LookupObject(const GeoData& data, std::string_view text) {
     if (text.empty()) return ErrorObject(text, MissingAddressAnswer().location);
     const auto address = ParseIpv4(text);
     if (!address) return ErrorObject(text, InvalidAddressAnswer().location);
-    return AnswerObject(*address, FactsOf(data, *address));
+    return AnswerObject(FormatIpv4(*address), FactsOf(data, *address));
 }
 
 std::string JsonText(const Json& value) {

@@ -1,6 +1,7 @@
 #include "JsonAnswers.h"
 
 #include "AnswerJson.h"
+#include "Ipv4Address.h"
 #include "JsonBatch.h"
 
 namespace service {
@@ -15,6 +16,11 @@ JsonReply Reply(int status, const Json& value) {
 JsonReply AnswerJsonAddress(const GeoData& data, std::string_view text) {
     const Json object = LookupObject(data, text);
     return Reply(object.contains("error") ? 400 : 200, object);
+}
+
+JsonReply AnswerJsonCaller(const GeoData& data, std::string_view caller) {
+    if (ParseIpv4(caller)) return AnswerJsonAddress(data, caller);
+    return Reply(200, AnswerObject(caller, UnknownFacts()));
 }
 
 JsonReply AnswerJsonBatch(const GeoData& data, std::string_view body) {

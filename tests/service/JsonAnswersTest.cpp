@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(JsonTextTest, BytesThatAreNoUtf8BecomeReplacementCharacters) {
     AddressFacts facts;
     facts.network.text = "AS1 Caf\xe9";
-    const std::string text = JsonText(AnswerObject(0x01020304, facts));
+    const std::string text = JsonText(AnswerObject("1.2.3.4", facts));
     EXPECT_NE(text.find("\"text\":\"AS1 Caf\xef\xbf\xbd\""), std::string::npos) << text;
 }
 
