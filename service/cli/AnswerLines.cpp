@@ -21,14 +21,14 @@ void AppendField(std::string& line, std::string_view value) {
 
 void AppendTextLine(std::string& line, std::uint32_t address, const service::LookupAnswer& answer) {
     line += service::FormatIpv4(address);
-    AppendField(line, answer.location);
-    AppendField(line, answer.network);
-    AppendField(line, answer.registeredCountry);
+    AppendField(line, answer.location.text);
+    AppendField(line, answer.network.text);
+    AppendField(line, answer.registeredCountry.text);
     line += '\n';
 }
 
-void AppendJsonLine(std::string& line, std::uint32_t address, const service::AddressFacts& facts) {
-    line += service::JsonText(service::AnswerObject(service::FormatIpv4(address), facts));
+void AppendJsonLine(std::string& line, std::uint32_t address, const service::LookupAnswer& answer) {
+    line += service::JsonText(service::AnswerObject(service::FormatIpv4(address), answer));
     line += '\n';
 }
 

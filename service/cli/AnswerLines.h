@@ -1,6 +1,5 @@
 #pragma once
 
-#include "AddressFacts.h"
 #include "LookupAnswer.h"
 
 #include <cstdint>
@@ -14,6 +13,6 @@ namespace cli {
 void AppendTextLine(std::string& line, std::uint32_t address, const service::LookupAnswer& answer);
 
 // Appends the JSON Lines line of an answer: the service's JSON object, ended by a line feed.
-void AppendJsonLine(std::string& line, std::uint32_t address, const service::AddressFacts& facts);
+void AppendJsonLine(std::string& line, std::uint32_t address, const service::LookupAnswer& answer);
 
 }  // namespace cli

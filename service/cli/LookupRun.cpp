@@ -1,6 +1,5 @@
 #include "LookupRun.h"
 
-#include "AddressFacts.h"
 #include "AnswerLines.h"
 #include "Ipv4Address.h"
 
@@ -113,10 +112,11 @@ void LookupRun::AnswerKeys(std::size_t first, std::size_t end) {
             continue;
         }
         line.clear();
+        const service::LookupAnswer answer = m_data.Answer(address);
         if (m_json) {
-            AppendJsonLine(line, address, service::FactsOf(m_data, address));
+            AppendJsonLine(line, address, answer);
         } else {
-            AppendTextLine(line, address, m_data.Answer(address));
+            AppendTextLine(line, address, answer);
         }
     }
 }

@@ -8,6 +8,11 @@
 namespace service {
 namespace {
 
+// The core leaves what the data do not tell empty; JSON says null.
+Json OrNull(const std::string& value) {
+    return value.empty() ? Json(nullptr) : Json(value);
+}
+
 template <typename T>
 Json OrNull(const std::optional<T>& value) {
     return value ? Json(*value) : Json(nullptr);
@@ -15,13 +20,13 @@ Json OrNull(const std::optional<T>& value) {
 
 }  // namespace
 
-Json AnswerObject(std::string_view ip, const AddressFacts& facts) {
-    const LocationFacts& location = facts.location;
-    const NetworkFacts& network = facts.network;
-    const RegisteredCountryFacts& registered = facts.registeredCountry;
+Json AnswerObject(std::string_view ip, const LookupAnswer& answer) {
+    const LocationAnswer& location = answer.location;
+    const NetworkAnswer& network = answer.network;
+    const RegisteredCountryAnswer& registered = answer.registeredCountry;
     return Json{
         {"ip", ip},
-        {"special", OrNull(facts.special)},
+        {"special", OrNull(answer.specialRange)},
         {"location",
          {{"country_code", OrNull(location.countryCode)},
           {"country", OrNull(location.country)},
@@ -29,7 +34,7 @@ Json AnswerObject(std::string_view ip, const AddressFacts& facts) {
           {"city", OrNull(location.city)},
           {"text", location.text}}},
         {"network",
-         {{"asn", OrNull(network.asn)},
+         {{"asn", OrNull(network.asNumber)},
           {"organisation", OrNull(network.organisation)},
           {"operator", OrNull(network.operatorName)},
           {"text", network.text}}},
@@ -45,10 +50,10 @@ Json ErrorObject(std::string_view text, std::string_view error) {
 }
 
 Json LookupObject(const GeoData& data, std::string_view text) {
-    if (text.empty()) return ErrorObject(text, MissingAddressAnswer().location);
+    if (text.empty()) return ErrorObject(text, MissingAddressAnswer().location.text);
     const auto address = ParseIpv4(text);
-    if (!address) return ErrorObject(text, InvalidAddressAnswer().location);
-    return AnswerObject(FormatIpv4(*address), FactsOf(data, *address));
+    if (!address) return ErrorObject(text, InvalidAddressAnswer().location.text);
+    return AnswerObject(FormatIpv4(*address), data.Answer(*address));
 }
 
 std::string JsonText(const Json& value) {

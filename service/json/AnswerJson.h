@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AddressFacts.h"
 #include "GeoData.h"
+#include "LookupAnswer.h"
 
 #include <nlohmann/json.hpp>
 
@@ -18,7 +18,7 @@ using Json = nlohmann::ordered_json;
 // special-purpose label or null), location {country_code, country, region, city, text},
 // network {asn, organisation, operator, text}, registered_country {country_code, country,
 // text}. What the data do not know is null; the texts are the query page's three lines.
-Json AnswerObject(std::string_view ip, const AddressFacts& facts);
+Json AnswerObject(std::string_view ip, const LookupAnswer& answer);
 
 // The object that stands in for a text that is no address: {ip: the text, error: why}.
 Json ErrorObject(std::string_view text, std::string_view error);

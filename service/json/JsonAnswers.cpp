@@ -20,7 +20,7 @@ JsonReply AnswerJsonAddress(const GeoData& data, std::string_view text) {
 
 JsonReply AnswerJsonCaller(const GeoData& data, std::string_view caller) {
     if (ParseIpv4(caller)) return AnswerJsonAddress(data, caller);
-    return Reply(200, AnswerObject(caller, UnknownFacts()));
+    return Reply(200, AnswerObject(caller, UniformAnswer(kUnknownText)));
 }
 
 JsonReply AnswerJsonBatch(const GeoData& data, std::string_view body) {

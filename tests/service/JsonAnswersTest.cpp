@@ -27,13 +27,20 @@ TEST_P(JsonObjectTest, AnswersOneAddressAsOneObject) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, JsonObjectTest,
     testing::Values(
-        ObjectRow{"public", "8.8.8.8", 200,
-                  R"({"ip":"8.8.8.8","special":null,)"
-                  R"("location":{"country_code":null,"country":null,"region":null,"city":null,)"
-                  R"("text":"美国 California Mountain View"},)"
-                  R"("network":{"asn":null,"organisation":null,"operator":null,)"
-                  R"("text":"AS15169 Google LLC"},)"
-                  R"("registered_country":{"country_code":null,"country":null,"text":"美国"}})"},
+        ObjectRow{"public", "202.96.134.5", 200,
+                  R"({"ip":"202.96.134.5","special":null,)"
+                  R"("location":{"country_code":"CN","country":"中国","region":"广东省",)"
+                  R"("city":"广州市","text":"中国 广东省 广州市"},)"
+                  R"("network":{"asn":4134,"organisation":"Chinanet","operator":"中国电信",)"
+                  R"("text":"AS4134 中国电信"},)"
+                  R"("registered_country":{"country_code":"CN","country":"中国","text":"中国"}})"},
+        ObjectRow{"partlyKnownWithMarkupInTheData", "9.9.9.9", 200,
+                  R"({"ip":"9.9.9.9","special":null,)"
+                  R"("location":{"country_code":"CH","country":"瑞士","region":null,"city":null,)"
+                  R"("text":"瑞士"},)"
+                  R"("network":{"asn":19281,"organisation":"Quad9 <b>\"Fast\"</b> & Co",)"
+                  R"("operator":null,"text":"AS19281 Quad9 ＜b＞\"Fast\"＜/b＞ ＆ Co"},)"
+                  R"("registered_country":{"country_code":"CH","country":"瑞士","text":"瑞士"}})"},
         ObjectRow{"leadingZerosGiveTheCanonicalAddress", "010.001.002.003", 200,
                   R"({"ip":"10.1.2.3","special":"局域网",)"
                   R"("location":{"country_code":null,"country":null,"region":null,"city":null,)"
@@ -53,9 +60,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST(JsonTextTest, BytesThatAreNoUtf8BecomeReplacementCharacters) {
-    AddressFacts facts;
-    facts.network.text = "AS1 Caf\xe9";
-    const std::string text = JsonText(AnswerObject("1.2.3.4", facts));
+    LookupAnswer answer;
+    answer.network.text = "AS1 Caf\xe9";
+    const std::string text = JsonText(AnswerObject("1.2.3.4", answer));
     EXPECT_NE(text.find("\"text\":\"AS1 Caf\xef\xbf\xbd\""), std::string::npos) << text;
 }
 

@@ -30,8 +30,7 @@ CommandRun RunWith(std::vector<std::string_view> arguments, const std::string& i
     return run;
 }
 
-constexpr const char* kGoogle =
-    "8.8.8.8\t美国 California Mountain View\tAS15169 Google LLC\t美国\n";
+constexpr const char* kGoogle = "8.8.8.8\t美国 加利福尼亚州 山景城\tAS15169 Google LLC\t美国\n";
 constexpr const char* kLoopback = "127.0.0.1\t本机地址\t本机地址\t本机地址\n";
 
 TEST(LookupCommandTest, ReadsStandardInputSkippingCommentsAndReportingBadLines) {
@@ -62,7 +61,8 @@ TEST(LookupCommandTest, JsonLinesAreTheServiceObjects) {
     const auto& data = service::test::FixtureData();
     EXPECT_EQ(run.out, service::AnswerJsonAddress(data, "9.9.9.9").body +
                            service::AnswerJsonAddress(data, "10.0.0.1").body);
-    EXPECT_NE(run.out.find(R"("text":"瑞士 Z<u>rich A&B \"Town\""})"), std::string::npos);
+    EXPECT_NE(run.out.find(R"("text":"AS19281 Quad9 ＜b＞\"Fast\"＜/b＞ ＆ Co"})"),
+              std::string::npos);
 }
 
 // Input typed line by line: each read hands out one line, and the stream never tells of more
@@ -103,7 +103,11 @@ TEST(LookupCommandTest, AnswersWhatCameBeforeWaitingForMoreInput) {
 
 TEST(AnswerLinesTest, TabsAndLineBreaksInValuesBecomeSpaces) {
     std::string line;
-    AppendTextLine(line, 0x01020304, {"A\tB", "AS1 C\r\nD", "E\nF"});
+    service::LookupAnswer answer;
+    answer.location.text = "A\tB";
+    answer.network.text = "AS1 C\r\nD";
+    answer.registeredCountry.text = "E\nF";
+    AppendTextLine(line, 0x01020304, answer);
     EXPECT_EQ(line, "1.2.3.4\tA B\tAS1 C  D\tE F\n");
 }
 
