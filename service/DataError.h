@@ -1,6 +1,7 @@
 #pragma once
 
 #include <stdexcept>
+#include <string>
 
 namespace service {
 
@@ -9,5 +10,13 @@ class DataError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// What the programs that read the data folder tell their user when it cannot be loaded,
+// after their name: the reason and how to get the databases, ended by a line feed.
+inline std::string DataErrorAdvice(const DataError& error, const std::string& folder) {
+    return std::string("the databases are missing or damaged: ") + error.what() +
+           "\nFetch them with: scripts/fetch-geodata " + folder +
+           "\n(or point --data at the folder that holds them)\n";
+}
 
 }  // namespace service

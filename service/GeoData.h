@@ -24,6 +24,8 @@ inline constexpr char kRegistryCountryFile[] = "geo-whois-asn-country-ipv4.mmdb"
 inline constexpr char kRegionNamesFile[] = "region-names.tsv";
 inline constexpr char kCityNamesFile[] = "city-names.tsv";
 inline constexpr char kCarrierNamesFile[] = "carrier-names.tsv";
+// The data folder of the programs that read it, unless told otherwise.
+inline constexpr char kDefaultDataFolder[] = "data/geo";
 
 // The databases and name tables of a data folder and the answers made from them. Loaded
 // once at start; answering only reads, so one object serves every worker thread.

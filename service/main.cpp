@@ -76,9 +76,7 @@ int main(int argc, char** argv) {
     try {
         loaded = std::make_shared<const service::GeoData>(options.dataFolder);
     } catch (const service::DataError& error) {
-        std::cerr << "wherix-service: the databases are missing or damaged: " << error.what()
-                  << "\nFetch them with: scripts/fetch-geodata " << options.dataFolder
-                  << "\n(or point --data at the folder that holds them)\n";
+        std::cerr << "wherix-service: " << service::DataErrorAdvice(error, options.dataFolder);
         return kNoData;
     }
     service::ReloadableData data(std::move(loaded));

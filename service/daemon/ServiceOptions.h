@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GeoData.h"
 #include "ServerLimits.h"
 
 #include <span>
@@ -12,7 +13,7 @@ namespace service {
 struct ServiceOptions {
     std::string host = "127.0.0.1";
     int port = 8936;
-    std::string dataFolder = "data/geo";
+    std::string dataFolder = kDefaultDataFolder;
     bool trustProxy = false;
     std::string accessLog = "-";  // a file, "-" for standard error, "off"
     ServerLimits limits;

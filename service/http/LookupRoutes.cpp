@@ -4,6 +4,7 @@
 #include "FormFields.h"
 #include "GbkEncoding.h"
 #include "Ipv4Address.h"
+#include "JsonAnswers.h"
 #include "Pages.h"
 
 #include <algorithm>
@@ -59,10 +60,11 @@ LookupRoutes::LookupRoutes(const ReloadableData& data, bool trustProxy,
     : m_data(data), m_trustProxy(trustProxy), m_outwardAddress(std::move(outwardAddress)) {}
 
 const LookupRoutes::Route* LookupRoutes::Find(std::string_view path) {
-    static constexpr std::array<Route, 3> kRoutes = {{
+    static constexpr std::array<Route, 4> kRoutes = {{
         {"/ips.asp", "GET, HEAD, POST", kFormBodyLimit, &LookupRoutes::AnswerOwnAddress},
         {"/ips8.asp", "GET, HEAD, POST", kFormBodyLimit, &LookupRoutes::AnswerQuery},
         {"/healthz", "GET, HEAD", kFormBodyLimit, &LookupRoutes::AnswerHealth},
+        {"/json", "GET, HEAD, POST", kMaxBatchBody, &LookupRoutes::AnswerJson},
     }};
     const auto found = std::find_if(kRoutes.begin(), kRoutes.end(),
                                     [&](const Route& route) { return route.path == path; });
@@ -97,11 +99,15 @@ HttpAnswer LookupRoutes::UnsupportedTransferEncoding() {
     return HttpAnswer{501, {}, {}, true};
 }
 
-HttpAnswer LookupRoutes::AnswerOwnAddress(const HttpRequest& request) const {
-    const std::string caller = AddressForOwnPage(
+std::string LookupRoutes::CallerOf(const HttpRequest& request) const {
+    return AddressForOwnPage(
         CallerAddress(request.peer, request.LastHeader("X-Forwarded-For").value_or(""),
                       m_trustProxy),
         m_outwardAddress);
+}
+
+HttpAnswer LookupRoutes::AnswerOwnAddress(const HttpRequest& request) const {
+    const std::string caller = CallerOf(request);
     const auto address = ParseIpv4(caller);
     return Page(OwnAddressPage(
         caller, address ? m_data.Current()->Answer(*address) : UniformAnswer(kUnknownText)));
@@ -116,6 +122,19 @@ HttpAnswer LookupRoutes::AnswerQuery(const HttpRequest& request) const {
         return Page(QueryPage(FormatIpv4(*address), m_data.Current()->Answer(*address)));
     }
     return Page(QueryPage("", InvalidAddressAnswer()));
+}
+
+HttpAnswer LookupRoutes::AnswerJson(const HttpRequest& request) const {
+    const std::shared_ptr<const GeoData> data = m_data.Current();
+    JsonReply reply;
+    if (EqualsIgnoringCase(request.method, "POST")) {
+        reply = AnswerJsonBatch(*data, request.body);
+    } else if (const auto field = FormField(request.query, "ip")) {
+        reply = AnswerJsonAddress(*data, *field);
+    } else {
+        reply = AnswerJsonCaller(*data, CallerOf(request));
+    }
+    return HttpAnswer{reply.status, {{"Content-Type", kJsonType}}, std::move(reply.body), false};
 }
 
 HttpAnswer LookupRoutes::AnswerHealth(const HttpRequest&) const {

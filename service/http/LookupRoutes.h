@@ -5,6 +5,7 @@
 #include "ReloadableData.h"
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace service {
@@ -14,6 +15,8 @@ namespace service {
 //   /ips8.asp  the query page for the form field ip (POST body, or the query string of a
 //              GET or HEAD)
 //   /healthz   "ok" (GET, HEAD)
+//   /json      the lookup as JSON: ?ip=ADDR, without it the caller's address (GET, HEAD),
+//              or a batch, a JSON array of addresses in the body (POST)
 // Pages go out in code page 936. Methods are matched in any letter case. Another method
 // on these paths gets 405 with Allow, any other path 404, a method token the service does
 // not know at all 400.
@@ -39,6 +42,10 @@ private:
     HttpAnswer AnswerOwnAddress(const HttpRequest& request) const;
     HttpAnswer AnswerQuery(const HttpRequest& request) const;
     HttpAnswer AnswerHealth(const HttpRequest& request) const;
+    HttpAnswer AnswerJson(const HttpRequest& request) const;
+    // The caller as its own-address answers name it (this machine's outward address for a
+    // loopback caller).
+    std::string CallerOf(const HttpRequest& request) const;
 
     static const Route* Find(std::string_view path);
 

@@ -1,0 +1,35 @@
+#include "AnswerLines.h"
+
+#include "AnswerJson.h"
+#include "Ipv4Address.h"
+
+#include <string_view>
+
+namespace cli {
+namespace {
+
+void AppendField(std::string& line, std::string_view value) {
+    line += '\t';
+    const std::size_t start = line.size();
+    line += value;
+    for (std::size_t i = start; i < line.size(); ++i) {
+        if (line[i] == '\t' || line[i] == '\n' || line[i] == '\r') line[i] = ' ';
+    }
+}
+
+}  // namespace
+
+void AppendTextLine(std::string& line, std::uint32_t address, const service::LookupAnswer& answer) {
+    line += service::FormatIpv4(address);
+    AppendField(line, answer.location.text);
+    AppendField(line, answer.network.text);
+    AppendField(line, answer.registeredCountry.text);
+    line += '\n';
+}
+
+void AppendJsonLine(std::string& line, std::uint32_t address, const service::LookupAnswer& answer) {
+    line += service::JsonText(service::AnswerObject(service::FormatIpv4(address), answer));
+    line += '\n';
+}
+
+}  // namespace cli
