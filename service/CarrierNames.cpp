@@ -7,7 +7,8 @@
 namespace service {
 
 CarrierNames::CarrierNames(const std::string& path) {
-    ReadTsvFile(path, 2, [this](std::span<const std::string_view> fields) {
+    const std::string text = ReadTableFile(path);
+    ForEachTableRow(text, path, 2, [this](std::span<const std::string_view> fields) {
         std::uint32_t number = 0;
         const std::string_view text = fields[0];
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);

@@ -7,7 +7,6 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <unordered_map>
 
 namespace service {
 namespace {
@@ -34,6 +33,17 @@ std::optional<float> ParseDegrees(std::string_view text, double limit) {
     return static_cast<float>(value);
 }
 
+// FNV-1a: the places are searched by a hash of their key, in a dense array, so that a
+// lookup touches few cache lines; equal hashes are told apart by the key itself.
+std::uint64_t KeyHash(std::string_view key) {
+    std::uint64_t hash = 0xcbf29ce484222325;
+    for (const char c : key) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3;
+    }
+    return hash;
+}
+
 std::string TableKey(std::string_view countryCode, std::string_view englishName) {
     std::string key(countryCode);
     key += '\t';
@@ -43,29 +53,37 @@ std::string TableKey(std::string_view countryCode, std::string_view englishName)
 
 }  // namespace
 
-CityNames::CityNames(const std::string& path) {
-    std::unordered_map<std::string, std::uint32_t> nameOffsets;
-    ReadTsvFile(path, 5, [&](std::span<const std::string_view> fields) {
+CityNames::CityNames(const std::string& path) : m_text(ReadTableFile(path)) {
+    m_places.reserve(static_cast<std::size_t>(std::count(m_text.begin(), m_text.end(), '\n')) + 1);
+    ForEachTableRow(m_text, path, 5, [this](std::span<const std::string_view> fields) {
         const auto latitude = ParseDegrees(fields[2], 90);
         const auto longitude = ParseDegrees(fields[3], 180);
         if (fields[0].size() != 2 || fields[1].empty() || fields[4].empty() || !latitude ||
             !longitude || fields[1].size() > 0xfff0 || fields[4].size() > 0xfff0) {
             return false;
         }
-        const auto [name, added] = nameOffsets.try_emplace(
-            std::string(fields[4]), static_cast<std::uint32_t>(m_text.size()));
-        if (added) m_text += fields[4];
-        const auto key = static_cast<std::uint32_t>(m_text.size());
-        m_text += fields[0];
-        m_text += '\t';
-        m_text += fields[1];
-        m_places.push_back(
-            Place{key, name->second, static_cast<std::uint16_t>(fields[1].size() + 3),
-                  static_cast<std::uint16_t>(fields[4].size()), *latitude, *longitude});
+        // A row starts with its key, "CC\tkey", and ends with its name.
+        m_places.push_back(Place{OffsetOf(fields[0]), OffsetOf(fields[4]),
+                                 static_cast<std::uint16_t>(fields[1].size() + 3),
+                                 static_cast<std::uint16_t>(fields[4].size()), *latitude,
+                                 *longitude});
         return true;
     });
-    std::sort(m_places.begin(), m_places.end(),
-              [this](const Place& a, const Place& b) { return KeyOf(a) < KeyOf(b); });
+    std::vector<std::pair<std::uint64_t, Place>> hashed;
+    hashed.reserve(m_places.size());
+    for (const Place& place : m_places) hashed.emplace_back(KeyHash(KeyOf(place)), place);
+    std::sort(hashed.begin(), hashed.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    m_keyHashes.clear();
+    m_keyHashes.reserve(hashed.size());
+    for (std::size_t i = 0; i < hashed.size(); ++i) {
+        m_keyHashes.push_back(hashed[i].first);
+        m_places[i] = hashed[i].second;
+    }
+}
+
+std::uint32_t CityNames::OffsetOf(std::string_view field) const {
+    return static_cast<std::uint32_t>(field.data() - m_text.data());
 }
 
 std::string_view CityNames::KeyOf(const Place& place) const {
@@ -74,16 +92,17 @@ std::string_view CityNames::KeyOf(const Place& place) const {
 
 std::string_view CityNames::NearestMatch(const std::string& tableKey,
                                          const Coordinates& near) const {
-    const std::string_view wanted(tableKey);
-    const auto first = std::lower_bound(
-        m_places.begin(), m_places.end(), wanted,
-        [this](const Place& place, std::string_view key) { return KeyOf(place) < key; });
+    const std::uint64_t hash = KeyHash(tableKey);
     const Place* nearest = nullptr;
     double nearestKm = kMatchRadiusKm;
-    for (auto place = first; place != m_places.end() && KeyOf(*place) == wanted; ++place) {
-        const double km = DistanceKm(near, place->latitude, place->longitude);
+    for (auto i = static_cast<std::size_t>(
+             std::lower_bound(m_keyHashes.begin(), m_keyHashes.end(), hash) - m_keyHashes.begin());
+         i < m_keyHashes.size() && m_keyHashes[i] == hash; ++i) {
+        const Place& place = m_places[i];
+        if (KeyOf(place) != tableKey) continue;
+        const double km = DistanceKm(near, place.latitude, place.longitude);
         if (km <= nearestKm) {
-            nearest = &*place;
+            nearest = &place;
             nearestKm = km;
         }
     }

@@ -29,7 +29,7 @@ public:
 
 private:
     struct Place {
-        std::uint32_t key;  // "CC\tkey" in m_text
+        std::uint32_t key;  // offsets into m_text: "CC\tkey" and the name
         std::uint32_t name;
         std::uint16_t keyLength;
         std::uint16_t nameLength;
@@ -37,11 +37,13 @@ private:
         float longitude;
     };
 
+    std::uint32_t OffsetOf(std::string_view field) const;
     std::string_view KeyOf(const Place& place) const;
     std::string_view NearestMatch(const std::string& tableKey, const Coordinates& near) const;
 
-    std::string m_text;
-    std::vector<Place> m_places;  // sorted by key
+    std::string m_text;                      // the table file as it is
+    std::vector<std::uint64_t> m_keyHashes;  // sorted
+    std::vector<Place> m_places;             // the place of each hash, in the same order
 };
 
 }  // namespace service

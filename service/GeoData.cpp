@@ -6,6 +6,7 @@
 #include "ReservedRanges.h"
 
 #include <filesystem>
+#include <tuple>
 
 namespace service {
 namespace {

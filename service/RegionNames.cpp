@@ -16,7 +16,8 @@ std::string TableKey(std::string_view countryCode, std::string_view nameKey) {
 }  // namespace
 
 RegionNames::RegionNames(const std::string& path) {
-    ReadTsvFile(path, 3, [this](std::span<const std::string_view> fields) {
+    const std::string text = ReadTableFile(path);
+    ForEachTableRow(text, path, 3, [this](std::span<const std::string_view> fields) {
         if (fields[0].size() != 2 || fields[1].empty()) return false;
         m_names.emplace(TableKey(fields[0], fields[1]), std::string(fields[2]));
         return true;

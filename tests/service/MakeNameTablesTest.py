@@ -26,6 +26,7 @@ PLACES = [
     place("Tsukuba", ["つくば市", "筑波"], 36.2, 140.1, "JP"),
     place("Hiroshima", ["広島", "広島市"], 34.39627, 132.45937, "JP"),
     place("Aachen", ["Aix-la-Chapelle"], 50.77664, 6.08342, "DE"),
+    place("Dubai", ["杜拜", "迪拜"], 25.07725, 55.30927, "AE"),
 ]
 
 AS_ROWS = ("16777216,16777471,4134,Chinanet\n"
@@ -86,6 +87,7 @@ class MakeNameTablesTest(unittest.TestCase):
         self.assertEqual(self.city_names("AU", "sydney"), {"悉尼"})
         self.assertEqual(self.city_names("US", "mountainview"), {"山景城"})
         self.assertEqual(self.city_names("JP", "tsukuba"), {"筑波"})
+        self.assertEqual(self.city_names("AE", "dubai"), {"迪拜"})  # as the region is named
 
     def test_cities_without_a_chinese_name_are_left_out(self):
         self.assertEqual(self.city_names("JP", "hiroshima"), set())  # Japanese forms only
