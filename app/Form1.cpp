@@ -7,6 +7,7 @@
 #include "PageRequests.h"
 #include "ProgramArt.h"
 #include "ProgramFont.h"
+#include "ResultBoxText.h"
 #include "ServiceHost.h"
 #include "SettingsStore.h"
 #include "StartupOption.h"
@@ -191,7 +192,8 @@ void Form1::Form_Load() {
             m_createRequest, lookup::ServiceUrl(QString::fromUtf16(lookup::kOwnAddressPath)));
         // The address is shown before the location is looked for: it stays when that fails.
         Text1->setText(lookup::ScrapeOwnAddress(m_vars.strHtml, m_vars.scrape));
-        Text2->setPlainText(lookup::ScrapeOwnLocation(m_vars.strHtml, m_vars.scrape));
+        Text2->setPlainText(
+            lookup::ResultBoxText(lookup::ScrapeOwnLocation(m_vars.strHtml, m_vars.scrape)));
     } catch (const std::exception&) {
         Text2->setPlainText(Form1Texts::kNotConnected);
     }
@@ -254,7 +256,7 @@ void Form1::Command1_Click() {
         const QByteArray page = SendQueryTransfer(body);
         m_vars.strHtml = lookup::DecodeResponseBytes(page);
         lookup::ScrapeQueryPage(m_vars.strHtml, m_vars.scrape);
-        Text2->setPlainText(m_vars.scrape.strResult);
+        Text2->setPlainText(lookup::ResultBoxText(m_vars.scrape.strResult));
     } catch (const std::exception&) {
         Text2->setPlainText(Form1Texts::kNotConnected);
     }

@@ -8,6 +8,10 @@ void ProcessPendingEvents() {
     QCoreApplication::processEvents();
 }
 
+void ProcessPendingEventsExceptInput() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 void PreferQtEventDispatcher() {
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
 }
