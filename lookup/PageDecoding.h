@@ -9,9 +9,6 @@ namespace lookup {
 
 // Dispatches the window events already queued, once, and returns.
 void ProcessPendingEvents();
-// The same, except that user input (keys, clicks) stays queued for a later pass: paints,
-// timers, queued calls and the window system's own requests run.
-void ProcessPendingEventsExceptInput();
 
 // Chooses Qt's own event dispatcher over GLib's for the application created after this
 // call (unless QT_NO_GLIB is already set): its pass over the queued events costs a fifth

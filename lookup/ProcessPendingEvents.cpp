@@ -8,10 +8,6 @@ void ProcessPendingEvents() {
     QCoreApplication::processEvents();
 }
 
-void ProcessPendingEventsExceptInput() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
 void PreferQtEventDispatcher() {
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
 }
