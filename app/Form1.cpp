@@ -1,12 +1,14 @@
 #include "Form1.h"
 
 #include "AddressCheck.h"
+#include "HeldInput.h"
 #include "MessageBoxPresenter.h"
 #include "OwnerDrawButton.h"
 #include "PageDecoding.h"
 #include "PageRequests.h"
 #include "ProgramArt.h"
 #include "ProgramFont.h"
+#include "ResultBoxText.h"
 #include "ServiceHost.h"
 #include "SettingsStore.h"
 #include "StartupOption.h"
@@ -81,6 +83,22 @@ public:
     }
     LookupRun(const LookupRun&) = delete;
     LookupRun& operator=(const LookupRun&) = delete;
+
+private:
+    Form1& m_form;
+};
+
+// Marks a request as on the wire for the time of one send, so that a close can abandon it.
+class Form1::RequestUnderWay {
+public:
+    RequestUnderWay(Form1& form, lookup::HttpRequest& request) : m_form(form) {
+        // A close asked for in an earlier pass of this lookup abandons it before it sends.
+        if (m_form.m_closeRequested) throw lookup::LookupFailure("the window is closing");
+        m_form.m_requestsUnderWay.append(&request);
+    }
+    ~RequestUnderWay() { m_form.m_requestsUnderWay.removeLast(); }
+    RequestUnderWay(const RequestUnderWay&) = delete;
+    RequestUnderWay& operator=(const RequestUnderWay&) = delete;
 
 private:
     Form1& m_form;
@@ -186,12 +204,19 @@ void Form1::Form_Load() {
     LookupRun run(*this);
     show();
     lookup::ProcessPendingEvents();
+    // From here on the window stays painted, but the user's input waits for the result.
+    const HeldInput heldInput;
     try {
-        m_vars.strHtml = lookup::PostForPage(
-            m_createRequest, lookup::ServiceUrl(QString::fromUtf16(lookup::kOwnAddressPath)));
+        const std::unique_ptr<lookup::HttpRequest> request = m_createRequest();
+        {
+            const RequestUnderWay underWay(*this, *request);
+            m_vars.strHtml = lookup::PostForPage(
+                *request, lookup::ServiceUrl(QString::fromUtf16(lookup::kOwnAddressPath)));
+        }
         // The address is shown before the location is looked for: it stays when that fails.
         Text1->setText(lookup::ScrapeOwnAddress(m_vars.strHtml, m_vars.scrape));
-        Text2->setPlainText(lookup::ScrapeOwnLocation(m_vars.strHtml, m_vars.scrape));
+        Text2->setPlainText(
+            lookup::ResultBoxText(lookup::ScrapeOwnLocation(m_vars.strHtml, m_vars.scrape)));
     } catch (const std::exception&) {
         Text2->setPlainText(Form1Texts::kNotConnected);
     }
@@ -204,7 +229,9 @@ void Form1::Form_Unload() {
 
 void Form1::closeEvent(QCloseEvent* event) {
     if (m_lookupsRunning > 0) {
+        // The lookups end on their failure path at once; the last one closes the window.
         m_closeRequested = true;
+        for (lookup::HttpRequest* request : m_requestsUnderWay) request->abort();
         event->ignore();
         return;
     }
@@ -222,11 +249,14 @@ QByteArray Form1::SendQueryPreparation() {
 }
 
 QByteArray Form1::SendQueryTransfer(const QByteArray& body) {
+    const RequestUnderWay underWay(*this, *m_vars.objHttp);
     return lookup::TransferQuery(*m_vars.objHttp, body);
 }
 
 void Form1::Command1_Click() {
-    if (m_closeRequested) return;
+    // While a request is on the wire only a timer or a queued call can get here (input waits):
+    // a new query would release the request under way.
+    if (m_closeRequested || !m_requestsUnderWay.isEmpty()) return;
     LookupRun run(*this);
 
     Text1->setText(TrimSpaces(Text1->text()));
@@ -250,11 +280,13 @@ void Form1::Command1_Click() {
         Text2->setPlainText(Form1Texts::kNotConnected);
         return;
     }
+    // From the sending on the window stays painted, but the user's input waits for the result.
+    const HeldInput heldInput;
     try {
         const QByteArray page = SendQueryTransfer(body);
         m_vars.strHtml = lookup::DecodeResponseBytes(page);
         lookup::ScrapeQueryPage(m_vars.strHtml, m_vars.scrape);
-        Text2->setPlainText(m_vars.scrape.strResult);
+        Text2->setPlainText(lookup::ResultBoxText(m_vars.scrape.strResult));
     } catch (const std::exception&) {
         Text2->setPlainText(Form1Texts::kNotConnected);
     }

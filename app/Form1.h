@@ -3,6 +3,7 @@
 #include "HttpRequest.h"
 #include "PageScraping.h"
 
+#include <QList>
 #include <QString>
 #include <QWidget>
 
@@ -43,11 +44,14 @@ struct Form1Services {
 
 // The program's main window: an address box, a result box, the start-up option and the
 // About, Query and Close buttons. Lookups are synchronous: they run inside the handler
-// that starts them and let queued events run only at fixed points (once before the
-// request, once per decoded character), so a second query can run nested in a first.
+// that starts them, and queued events run in full only at fixed points (once before the
+// request; the decoder's passes), so a second query can run nested in a first. While the
+// request is on the wire and the page is decoded the window stays painted and answers the
+// window system, but keys and clicks wait until the result or failure text is shown.
 //
-// A close asked for while a lookup runs is held back and carried out as soon as the
-// outermost lookup has returned, so no lookup ever writes into a closed window.
+// A close asked for while a lookup runs abandons its request at once: the lookup ends on
+// its failure path, and the window closes as soon as the outermost lookup has returned,
+// so no lookup ever writes into a closed window.
 class Form1 : public QWidget {
     Q_OBJECT
 public:
@@ -73,6 +77,7 @@ protected:
 
 private:
     class LookupRun;
+    class RequestUnderWay;
 
     void CreateControls();
     void ApplySystemColours();
@@ -97,6 +102,7 @@ private:
     SettingsStore* m_settings;
     std::unique_ptr<frmAbout> m_about;
 
+    QList<lookup::HttpRequest*> m_requestsUnderWay;  // innermost last
     int m_lookupsRunning = 0;
     bool m_closeRequested = false;
     bool m_unloaded = false;

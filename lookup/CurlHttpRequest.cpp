@@ -1,5 +1,7 @@
 #include "CurlHttpRequest.h"
 
+#include "ResponsiveWait.h"
+
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -59,19 +61,49 @@ struct HeaderList {
     }
 };
 
+// The transfer as curl_easy_perform would make it, but given up as soon as aborted is set
+// and the multi handle woken.
+CURLcode Perform(CURL* curl, CURLM* multi, const std::atomic<bool>& aborted) {
+    if (curl_multi_add_handle(multi, curl) != CURLM_OK) return CURLE_OUT_OF_MEMORY;
+    CURLcode result = CURLE_OK;
+    int running = 1;
+    while (running > 0 && !aborted) {
+        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+            result = CURLE_OUT_OF_MEMORY;
+            break;
+        }
+        if (running > 0) curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+    }
+    int queued = 0;
+    while (const CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+        if (message->msg == CURLMSG_DONE) result = message->data.result;
+    }
+    curl_multi_remove_handle(multi, curl);
+    return result;
+}
+
 }  // namespace
 
+// The easy handle runs inside a multi handle of its own: waiting in curl_multi_poll, a
+// transfer can be woken from another thread when it is abandoned.
 struct CurlHttpRequest::Handle {
     CURL* curl = nullptr;
+    CURLM* multi = nullptr;
     char error[CURL_ERROR_SIZE] = {};
-    ~Handle() { curl_easy_cleanup(curl); }
+    ~Handle() {
+        curl_multi_cleanup(multi);
+        curl_easy_cleanup(curl);
+    }
 };
 
 CurlHttpRequest::CurlHttpRequest(const TransferLimits& limits)
     : m_limits(limits), m_handle(std::make_unique<Handle>()) {
     EnsureCurlInitialised();
     m_handle->curl = curl_easy_init();
-    if (m_handle->curl == nullptr) throw LookupFailure("cannot create an HTTP request");
+    m_handle->multi = curl_multi_init();
+    if (m_handle->curl == nullptr || m_handle->multi == nullptr) {
+        throw LookupFailure("cannot create an HTTP request");
+    }
 }
 
 CurlHttpRequest::~CurlHttpRequest() = default;
@@ -142,7 +174,10 @@ void CurlHttpRequest::transfer(const QByteArray& body) {
     curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, m_method.constData());
 
     m_handle->error[0] = '\0';
-    const CURLcode result = curl_easy_perform(curl);
+    m_aborted = false;
+    CURLcode result = CURLE_OK;
+    RunKeepingWindowsAlive([&] { result = Perform(curl, m_handle->multi, m_aborted); });
+    if (m_aborted) throw LookupFailure("the request was abandoned");
     if (m_receivedTooMuch || result == CURLE_FILESIZE_EXCEEDED) {
         throw LookupFailure("the answer is larger than " + std::to_string(m_limits.maxBodyBytes) +
                             " bytes");
@@ -153,6 +188,11 @@ void CurlHttpRequest::transfer(const QByteArray& body) {
     }
     // libcurl takes a connection closed in the middle of the head for an answer without body.
     if (!m_headComplete) throw LookupFailure("the answer breaks off in its head");
+}
+
+void CurlHttpRequest::abort() {
+    m_aborted = true;
+    curl_multi_wakeup(m_handle->multi);
 }
 
 size_t CurlHttpRequest::receive(char* data, size_t size, size_t count, void* self) {

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 
@@ -20,9 +21,10 @@ struct TransferLimits {
 };
 
 // HttpRequest on one libcurl easy handle: plain HTTP/1.1 only, no redirects followed,
-// proxies from the usual environment variables. Exactly these headers go out: Host,
-// User-Agent, Accept, the ones set with setRequestHeader and, for a POST or a request
-// with a body, Content-Length. A larger body than maxBodyBytes fails the request.
+// proxies from the usual environment variables. send() runs the transfer on a worker thread
+// and waits with RunKeepingWindowsAlive, so the windows stay painted meanwhile. Exactly these
+// headers go out: Host, User-Agent, Accept, the ones set with setRequestHeader and, for a POST or a
+// request with a body, Content-Length. A larger body than maxBodyBytes fails the request.
 class CurlHttpRequest final : public HttpRequest {
 public:
     explicit CurlHttpRequest(const TransferLimits& limits = {});
@@ -34,6 +36,7 @@ public:
     void setRequestHeader(const QByteArray& name, const QByteArray& value) override;
     void send(const QByteArray& body = QByteArray()) override;
     QByteArray responseBody() const override { return m_responseBody; }
+    void abort() override;
 
 private:
     struct Handle;
@@ -50,6 +53,7 @@ private:
     QByteArray m_received;
     bool m_headComplete = false;
     bool m_receivedTooMuch = false;
+    std::atomic<bool> m_aborted = false;
     QByteArray m_responseBody;
 };
 

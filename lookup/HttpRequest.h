@@ -27,6 +27,9 @@ public:
     virtual void setRequestHeader(const QByteArray& name, const QByteArray& value) = 0;
     virtual void send(const QByteArray& body = QByteArray()) = 0;
     virtual QByteArray responseBody() const = 0;
+    // Abandons a send() under way: it fails at once with LookupFailure. Safe from any thread
+    // and from a handler that runs while send() waits; without a send under way it does nothing.
+    virtual void abort() = 0;
 };
 
 // Makes a fresh, idle request object. The program uses CreateHttpRequest; tests hand

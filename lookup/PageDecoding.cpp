@@ -16,8 +16,8 @@ QString Decode(const QByteArray& bytes, Pump&& processPendingEvents) {
     QString text;
     text.reserve(n);
     qsizetype i = 0;
-    while (i < n) {
-        processPendingEvents();
+    for (qsizetype characters = 0; i < n; ++characters) {
+        if (characters % kCharactersPerPump == 0) processPendingEvents();
         const auto b1 = static_cast<uchar>(data[i]);
         if (b1 < 0x80) {
             // Code page 936 keeps ASCII as it is.

@@ -9,9 +9,13 @@ namespace lookup {
 
 QString PostForPage(const HttpRequestFactory& createRequest, const QString& url) {
     const std::unique_ptr<HttpRequest> request = createRequest();
-    request->open("POST", url);
-    request->send();
-    return ConvertWholePage(request->responseBody());
+    return PostForPage(*request, url);
+}
+
+QString PostForPage(HttpRequest& request, const QString& url) {
+    request.open("POST", url);
+    request.send();
+    return ConvertWholePage(request.responseBody());
 }
 
 QByteArray QueryBody(const QString& address) {

@@ -12,6 +12,8 @@ namespace lookup {
 // The own-address request: a fresh request object for this call alone, "POST" to
 // url with no body and no header of ours; the answer converted as a whole page.
 QString PostForPage(const HttpRequestFactory& createRequest, const QString& url);
+// The same on a fresh request object the caller made for this call alone (and may abort).
+QString PostForPage(HttpRequest& request, const QString& url);
 
 // "ip=" + address + "&action=2", the address as given (ASCII).
 QByteArray QueryBody(const QString& address);

@@ -1,5 +1,5 @@
-// Figures for the lookup client's text path: the query decoder with its per-character
-// event pump, the pump alone, the whole-page conversion and the query page scrape.
+// Figures for the lookup client's text path: the query decoder with its event pump, the pump
+// alone, the whole-page conversion and the query page scrape.
 #include "PageDecoding.h"
 #include "PageScraping.h"
 
@@ -64,7 +64,7 @@ void DecodeWithoutPump(benchmark::State& state) {
 }
 BENCHMARK(DecodeWithoutPump)->Unit(benchmark::kMillisecond);
 
-// As many bare pump calls as the decoder makes for the page.
+// As many bare pump calls as the page has characters: what a pass per character would cost.
 template <void (*Pump)()>
 void PumpCalls(benchmark::State& state) {
     const qsizetype calls = CharacterCount();

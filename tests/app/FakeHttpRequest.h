@@ -25,6 +25,7 @@ struct FakeHttpScript {
     bool failOpen = false;
     std::function<void()> duringSend;  // runs inside send(), before the answer comes
     QList<Call> calls;
+    int aborts = 0;
     int alive = 0;  // request objects not yet released
 };
 
@@ -48,11 +49,17 @@ public:
     void send(const QByteArray& body) override {
         call().body = body;
         call().sent = true;
+        m_aborted = false;
         if (m_script.duringSend) m_script.duringSend();
+        if (m_aborted) throw lookup::LookupFailure("abandoned");
         if (m_script.failSend) throw lookup::LookupFailure("no answer");
         m_response = m_script.answer;
     }
     QByteArray responseBody() const override { return m_response; }
+    void abort() override {
+        ++m_script.aborts;
+        m_aborted = true;
+    }
 
     int index() const { return m_index; }
 
@@ -62,6 +69,7 @@ private:
     FakeHttpScript& m_script;
     qsizetype m_index;
     QByteArray m_response;
+    bool m_aborted = false;
 };
 
 inline lookup::HttpRequestFactory FakeFactory(FakeHttpScript& script) {

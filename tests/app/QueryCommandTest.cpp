@@ -4,6 +4,7 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
 using QueryCommandTest = Form1Fixture;
 
 const QString kWait = Form1Texts::kWait;
@@ -218,7 +219,7 @@ TEST_F(QueryCommandTest, ASecondQueryStartedDuringTheDecodeRunsToItsEndInsideThe
     EXPECT_EQ(static_cast<const FakeHttpRequest*>(Form().variables().objHttp.get())->index(), 1);
 }
 
-TEST_F(QueryCommandTest, CloseDuringAQueryWaitsForItThenUnloadsOnce) {
+TEST_F(QueryCommandTest, CloseDuringTheTransferAbandonsItThenUnloadsOnce) {
     ShowActive();
     Form().Form_Load();
     Check1()->setChecked(true);
@@ -230,7 +231,8 @@ TEST_F(QueryCommandTest, CloseDuringAQueryWaitsForItThenUnloadsOnce) {
     };
     Form().Command1_Click();
     EXPECT_TRUE(visibleAfterClose);
-    EXPECT_EQ(Text2()->toPlainText(), Shown(SampleQueryResult()));
+    EXPECT_EQ(m_http.aborts, 1);
+    EXPECT_EQ(Text2()->toPlainText(), kNotConnected);
     EXPECT_EQ(SettingsText("IsShowLocal"), QStringLiteral("False"));  // not saved yet
 
     EXPECT_TRUE(QTest::qWaitFor([&] { return !Form().isVisible(); }));
@@ -240,6 +242,41 @@ TEST_F(QueryCommandTest, CloseDuringAQueryWaitsForItThenUnloadsOnce) {
     Form().close();
     EXPECT_EQ(SettingsText("IsShowLocal"), QStringLiteral("1"));
 }
+
+TEST_F(QueryCommandTest, CloseBeforeTheRequestGoesOutSendsNothing) {
+    m_http.answer = SampleQueryPage();
+    QTimer::singleShot(0, &Form(), [&] { Form().close(); });  // runs in the pass before sending
+    Form().Command1_Click();
+    ASSERT_EQ(m_http.calls.size(), 1);
+    EXPECT_FALSE(m_http.calls[0].sent);
+    EXPECT_EQ(Text2()->toPlainText(), kNotConnected);
+}
+
+struct HugeItem {
+    const char* name;
+    QByteArray item;
+};
+
+class HugeItemTest : public Form1Fixture, public ::testing::WithParamInterface<HugeItem> {};
+
+TEST_P(HugeItemTest, TheResultBoxShowsTheStartOfEachLineExactly) {
+    const QByteArray& item = GetParam().item;
+    m_http.answer = "<li>" + item + "</li><li>AS15169</li><li>" + item + "</li>";
+    Form().Command1_Click();
+    const QString start = QString::fromLatin1(item.left(1024));
+    EXPECT_EQ(Text2()->toPlainText(), start + u"\nAS15169\n"_s + start);
+    EXPECT_EQ(Form().variables().scrape.strResult.size(), 2 * item.size() + 11);
+}
+
+QByteArray TwoMebibytes(const QByteArray& piece) {
+    return piece.repeated(2 * 1024 * 1024 / piece.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Items, HugeItemTest,
+                         ::testing::Values(HugeItem{"WithoutSpaces",
+                                                    TwoMebibytes("0123456789abcdef")},
+                                           HugeItem{"WithSpaces", TwoMebibytes("word ")}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(QueryCommandTest, NoNewQueryStartsOnceACloseIsPending) {
     m_http.answer = SampleQueryPage();

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <chrono>
 #include <memory>
 
 namespace lookup {
@@ -28,6 +32,32 @@ protected:
 
     LoopbackHttpServer server;
 };
+
+TEST_F(CurlHttpRequestTest, AbortFromAHandlerDuringTheWaitFailsTheSendAtOnce) {
+    server.setStalled(true);
+    CurlHttpRequest request;
+    request.open("POST", url(u"/page"_s));
+    // Timers keep running while send() waits; this one gives up once the server has the request.
+    QTimer poll;
+    QElapsedTimer sinceAbort;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (server.requestCount() == 0) return;
+        poll.stop();
+        sinceAbort.start();
+        request.abort();
+    });
+    poll.start(std::chrono::milliseconds(5));
+    EXPECT_THROW(request.send(), LookupFailure);
+    ASSERT_TRUE(sinceAbort.isValid());
+    EXPECT_LT(sinceAbort.elapsed(), 5'000);  // the time-out is 30 seconds
+
+    // The object stays usable for the next request.
+    server.setStalled(false);
+    server.setAnswer(200, "again");
+    request.open("POST", url(u"/page"_s));
+    request.send();
+    EXPECT_EQ(request.responseBody(), QByteArray("again"));
+}
 
 TEST_F(CurlHttpRequestTest, ALargeBodyGoesOutWithoutWaitingForAContinue) {
     const QByteArray body(2 * 1024 * 1024, 'x');

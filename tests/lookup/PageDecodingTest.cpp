@@ -21,19 +21,29 @@ struct DecodeCase {
     int pumpCalls;                // calls made, up to the failure if there is one
 };
 
-TEST(DecodeResponseBytes, DecodesPairByPairAndPumpsOncePerCharacter) {
+QByteArray Repeated(const char* piece, int times) {
+    return QByteArray(piece).repeated(times);
+}
+
+TEST(DecodeResponseBytes, DecodesPairByPairAndPumpsBeforeEveryThousandAndTwentyFourCharacters) {
     const DecodeCase cases[] = {
         {"empty", QByteArray(), QString(), 0},
-        {"ASCII", "\x41\x42", u"AB"_s, 2},
-        {"two Chinese characters", "\xc4\xe3\xba\xc3", u"\u4f60\u597d"_s, 2},
+        {"ASCII", "\x41\x42", u"AB"_s, 1},
+        {"two Chinese characters", "\xc4\xe3\xba\xc3", u"\u4f60\u597d"_s, 1},
         {"ASCII trail byte taken into the pair", "\xc4\x41", u"\u8141"_s, 1},
         {"NUL does not end the text", QByteArray("\x00\x41", 2), QStringView(u"\0A", 2).toString(),
-         2},
-        {"0x80 pairs with the next byte", "\x80\x41\x42", u"\u20acAB"_s, 2},
+         1},
+        {"0x80 pairs with the next byte", "\x80\x41\x42", u"\u20acAB"_s, 1},
         {"0xFF pairs with the next byte", "\xff\x41", u"\uf8f5A"_s, 1},
         {"user-defined area", "\xaa\xa1", u"\ue000"_s, 1},
-        {"lead byte last", "\x41\xc4", std::nullopt, 2},
+        {"lead byte last", "\x41\xc4", std::nullopt, 1},
         {"lone lead byte", "\xc4", std::nullopt, 1},
+        {"1024 characters", Repeated("A", 1024), QString(1024, u'A'), 1},
+        {"1025 characters", Repeated("A", 1025), QString(1025, u'A'), 2},
+        {"a pair is one character", Repeated("\xc4\xe3", 1025), QString(1025, u'\u4f60'), 2},
+        {"an invalid pair is one character", Repeated("\x81\x20", 2049),
+         QString(u"\ufffd "_s).repeated(2049), 3},
+        {"lead byte last after 2048 characters", Repeated("A", 2048) + "\xc4", std::nullopt, 3},
     };
     for (const DecodeCase& c : cases) {
         int calls = 0;

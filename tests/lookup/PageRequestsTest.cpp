@@ -48,6 +48,7 @@ public:
     }
     void send(const QByteArray& body) override { m_request.send(body); }
     QByteArray responseBody() const override { return m_request.responseBody(); }
+    void abort() override { m_request.abort(); }
 
 private:
     int& m_alive;

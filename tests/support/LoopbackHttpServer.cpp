@@ -104,6 +104,17 @@ void LoopbackHttpServer::setStalled(bool stalled) {
     m_stalled = stalled;
 }
 
+void LoopbackHttpServer::answerHeld() {
+    std::lock_guard lock(m_mutex);
+    m_stalled = false;
+    for (int connection : m_heldConnections) {
+        writeAll(connection, m_answer);
+        shutdown(connection, SHUT_WR);
+        close(connection);
+    }
+    m_heldConnections.clear();
+}
+
 QList<QByteArray> LoopbackHttpServer::requests() const {
     std::lock_guard lock(m_mutex);
     return m_requests;

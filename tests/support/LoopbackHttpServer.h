@@ -33,6 +33,8 @@ public:
     // While stalled, connections are accepted and read but never answered; they stay open
     // until the client gives up or the server is destroyed.
     void setStalled(bool stalled);
+    // Stops stalling and answers the connections held so far, with the current answer.
+    void answerHeld();
 
     QList<QByteArray> requests() const;
     int requestCount() const;
