@@ -14,7 +14,7 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral(u"\u5173\u4e8e");
+const QString kCaption = QStringLiteral(u"关于");
 const QString kOpenVerb = QStringLiteral("open");
 const QColor kLinkColour(0, 0, 255);
 

@@ -17,8 +17,8 @@ struct LinkCase {
 const LinkCase kLinks[] = {
     {"Label4", QStringLiteral("https://lokaro.example.org"), QStringLiteral("open"), true,
      ShowCommand::Normal},
-    {"Label6", QStringLiteral(u"tencent://message?uin=123456789&Site=\u597d\u4eba&Menu=yes"),
-     QString(), false, ShowCommand::Show},
+    {"Label6", QStringLiteral(u"tencent://message?uin=123456789&Site=好人&Menu=yes"), QString(),
+     false, ShowCommand::Show},
     {"Label8", QStringLiteral("mailto:lokaro@example.org"), QStringLiteral("open"), true,
      ShowCommand::Normal},
 };

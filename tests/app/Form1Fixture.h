@@ -76,5 +76,5 @@ inline QByteArray SampleQueryPage() {
         "<li>\xd7\xa2\xb2\xe1: \xc3\xc0\xb9\xfa</li></ul>");
 }
 inline QString SampleQueryResult() {
-    return QStringLiteral(u"\u5730\u7406: \u7f8e\u56fd\r\nAS15169\r\n\u6ce8\u518c: \u7f8e\u56fd");
+    return QStringLiteral(u"地理: 美国\r\nAS15169\r\n注册: 美国");
 }

@@ -15,15 +15,12 @@ struct ControlPlace {
 const ControlPlace kControls[] = {
     {"Text1", "QLineEdit", {40, 13, 137, 18}, QStringLiteral("8.8.8.8")},
     {"Text2", "QPlainTextEdit", {40, 40, 289, 89}, QString()},
-    {"Check1",
-     "QCheckBox",
-     {40, 136, 169, 12},
-     QStringLiteral(u"\u542f\u52a8\u65f6\u663e\u793a\u672c\u673aIP\u76f8\u5173\u4fe1\u606f")},
-    {"Command3", "OwnerDrawButton", {40, 152, 73, 22}, QStringLiteral(u"\u5173\u4e8e")},
-    {"Command1", "OwnerDrawButton", {176, 152, 73, 22}, QStringLiteral(u"\u67e5\u8be2")},
-    {"Command2", "OwnerDrawButton", {256, 152, 73, 22}, QStringLiteral(u"\u5173\u95ed")},
+    {"Check1", "QCheckBox", {40, 136, 169, 12}, QStringLiteral(u"启动时显示本机IP相关信息")},
+    {"Command3", "OwnerDrawButton", {40, 152, 73, 22}, QStringLiteral(u"关于")},
+    {"Command1", "OwnerDrawButton", {176, 152, 73, 22}, QStringLiteral(u"查询")},
+    {"Command2", "OwnerDrawButton", {256, 152, 73, 22}, QStringLiteral(u"关闭")},
     {"Label1", "QLabel", {20, 16, 18, 12}, QStringLiteral("IP:")},
-    {"Label2", "QLabel", {8, 40, 30, 12}, QStringLiteral(u"\u7ed3\u679c:")},
+    {"Label2", "QLabel", {8, 40, 30, 12}, QStringLiteral(u"结果:")},
 };
 
 QString TextOf(QWidget* widget) {
@@ -58,7 +55,7 @@ TEST_F(Form1LayoutTest, EveryControlHasItsKindPlaceAndText) {
         EXPECT_TRUE(widget->inherits(control.kind));
         EXPECT_EQ(widget->geometry(), control.pixels);
         EXPECT_EQ(TextOf(widget), control.text);
-        EXPECT_EQ(widget->font().family(), QStringLiteral(u"\u5b8b\u4f53"));
+        EXPECT_EQ(widget->font().family(), QStringLiteral(u"宋体"));
         EXPECT_EQ(widget->font().pointSize(), 9);
         EXPECT_EQ(widget->font().styleStrategy() & QFont::NoAntialias, QFont::NoAntialias);
     }
@@ -81,9 +78,7 @@ TEST_F(Form1LayoutTest, TabGoesRoundTheControlsAndShiftTabBack) {
 }
 
 TEST_F(Form1LayoutTest, OnlyTheAddressBoxHasAToolTip) {
-    EXPECT_EQ(Text1()->toolTip(),
-              QStringLiteral(u"\u5728\u8fd9\u91cc\u8f93\u5165\u60a8\u8981\u67e5\u8be2\u7684IP"
-                             u"\u5730\u5740\uff0c\u7136\u540e\u56de\u8f66"));
+    EXPECT_EQ(Text1()->toolTip(), QStringLiteral(u"在这里输入您要查询的IP地址，然后回车"));
     for (const ControlPlace& control : kControls) {
         if (QLatin1StringView(control.name) != QLatin1StringView("Text1")) {
             EXPECT_TRUE(Find<QWidget>(control.name)->toolTip().isEmpty()) << control.name;
