@@ -3,6 +3,7 @@
 #include "FakeHttpRequest.h"
 #include "Form1.h"
 #include "MessageBoxPresenter.h"
+#include "ScopedEnvironment.h"
 #include "SettingsStore.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +63,8 @@ protected:
                                    QString::fromLatin1(key), QStringLiteral("<absent>"));
     }
 
+    // Requests go to the discard port, where nothing answers, whatever the environment says.
+    ScopedEnvironment m_serviceHost{"LOKARO_SERVICE_HOST", "127.0.0.1:9"};
     QTemporaryDir m_configFolder;
     SettingsStore m_store{m_configFolder.path()};
     FakeHttpScript m_http;

@@ -1,6 +1,5 @@
 // Captions as the buttons hand them to the painters: code page 936, at most 254 bytes.
 #include "ButtonCaption.h"
-#include "CodePage936.h"
 
 #include <gtest/gtest.h>
 
@@ -14,27 +13,6 @@ QString Repeated(QStringView piece, int times) {
     QString text;
     for (int i = 0; i < times; ++i) text += piece;
     return text;
-}
-
-TEST(CodePage936, ConvertsBothWays) {
-    const QString text = QString::fromUtf16(u"关于 Lokaro \u20ac");
-    // "关于", the ASCII, and the euro sign that code page 936 keeps at 0x80.
-    const QByteArray bytes("\xb9\xd8\xd3\xda Lokaro \x80");
-    EXPECT_EQ(ToCodePage936(text), bytes);
-    EXPECT_EQ(FromCodePage936(bytes), text);
-}
-
-TEST(CodePage936, MissingCharactersBecomeQuestionMarks) {
-    EXPECT_EQ(ToCodePage936(QString::fromUtf16(u"a\u0e01b\U0001F600c")), QByteArray("a?b?c"));
-}
-
-TEST(CodePage936, ALoneLeadByteIsAReplacementCharacter) {
-    EXPECT_EQ(FromCodePage936("ab\xb2"), QString::fromUtf16(u"ab\ufffd"));
-}
-
-TEST(CodePage936, EmptyStaysEmpty) {
-    EXPECT_TRUE(FromCodePage936({}).isEmpty());
-    EXPECT_TRUE(ToCodePage936({}).isEmpty());
 }
 
 struct CutCase {
