@@ -7,6 +7,7 @@
 #include "PageRequests.h"
 #include "ProgramArt.h"
 #include "ProgramFont.h"
+#include "ReadableText.h"
 #include "ServiceHost.h"
 #include "SettingsStore.h"
 #include "StartupOption.h"
@@ -152,17 +153,26 @@ void Form1::CreateControls() {
 }
 
 void Form1::ApplySystemColours() {
+    // Backgrounds that follow the scheme keep their text readable; the result box keeps
+    // its white, so its text stays black.
+    const QColor schemeText = QGuiApplication::palette().color(QPalette::WindowText);
+
     QPalette window = palette();
     window.setColor(QPalette::Window, GetSysColor(SystemColor::Window));
+    SetReadableTextColour(window, QPalette::WindowText, schemeText,
+                          GetSysColor(SystemColor::Window));
     setPalette(window);
     setAutoFillBackground(true);
 
     QPalette check = Check1->palette();
     check.setColor(QPalette::Window, GetSysColor(SystemColor::CaptionText));
+    SetReadableTextColour(check, QPalette::WindowText, schemeText,
+                          GetSysColor(SystemColor::CaptionText));
     Check1->setPalette(check);
 
     QPalette result = Text2->palette();
     result.setColor(QPalette::Base, QColor(255, 255, 255));
+    result.setColor(QPalette::Text, QColor(0, 0, 0));
     Text2->setPalette(result);
 }
 

@@ -1,4 +1,5 @@
 #include "Form1Fixture.h"
+#include "ReadableText.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -123,6 +124,32 @@ TEST_F(Form1LayoutTest, NoButtonIsDefaultOrAutoDefault) {
     }
 }
 
+TEST_F(Form1LayoutTest, EnterPressesTheFocusedButtonAndNothingElse) {
+    Form().Form_Load();
+    ShowActive();
+    Text1()->setText(QStringLiteral("not an address"));
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } enters[] = {{Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}};
+    for (const auto& enter : enters) {
+        m_messages.shown.clear();
+        Command1()->setFocus();
+        QTest::keyClick(Command1(), enter.key, enter.modifiers);
+        EXPECT_EQ(m_messages.shown.size(), 1) << "Query ran and found the address bad";
+
+        m_messages.shown.clear();
+        Check1()->setFocus();
+        QTest::keyClick(Check1(), enter.key, enter.modifiers);
+        EXPECT_FALSE(Check1()->isChecked());
+        EXPECT_TRUE(m_messages.shown.isEmpty());
+    }
+    auto* close = Find<QPushButton>("Command2");
+    close->setFocus();
+    QTest::keyClick(close, Qt::Key_Return);
+    EXPECT_FALSE(Form().isVisible());
+}
+
 TEST_F(Form1LayoutTest, BackgroundsFollowTheColourScheme) {
     const QPalette original = QApplication::palette();
     QPalette scheme = original;
@@ -137,6 +164,41 @@ TEST_F(Form1LayoutTest, BackgroundsFollowTheColourScheme) {
     EXPECT_EQ(QColor(check.pixel(check.width() - 1, 0)), QColor(40, 50, 60));
     EXPECT_EQ(Text2()->palette().color(QPalette::Base), QColor(255, 255, 255));
     QApplication::setPalette(original);
+}
+
+// Whether some pixel of the area reads well on the background: the ink of a text.
+bool HasReadableInk(const QImage& image, const QRect& area, const QColor& background) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (ContrastRatio(image.pixelColor(x, y), background) >= 4.5) return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(Form1LayoutTest, ResultAndOptionTextsReadWellInADarkScheme) {
+    // qt6ct's "darker": white text, dark bases, near-white text of selected items.
+    const QPalette original = QApplication::palette();
+    QPalette dark = original;
+    dark.setColor(QPalette::WindowText, QColor(255, 255, 255));
+    dark.setColor(QPalette::Text, QColor(255, 255, 255));
+    dark.setColor(QPalette::Base, QColor(0x3d, 0x3d, 0x3d));
+    dark.setColor(QPalette::Window, QColor(0x22, 0x20, 0x20));
+    dark.setColor(QPalette::HighlightedText, QColor(0xf9, 0xf9, 0xf9));
+    QApplication::setPalette(dark);
+
+    Text2()->setPlainText(SampleQueryResult());
+    const QImage result = Text2()->grab().toImage();
+    const QImage check = Check1()->grab().toImage();
+    QApplication::setPalette(original);
+
+    EXPECT_EQ(result.pixelColor(2, 2), QColor(255, 255, 255)) << "the result box stays white";
+    EXPECT_TRUE(HasReadableInk(result, result.rect().adjusted(1, 1, -1, -1), Qt::white));
+    const QColor checkBackground = check.pixelColor(check.width() - 1, 0);
+    EXPECT_EQ(checkBackground, QColor(0xf9, 0xf9, 0xf9));
+    // The label, right of the indicator.
+    EXPECT_TRUE(
+        HasReadableInk(check, check.rect().adjusted(check.width() / 3, 0, 0, 0), checkBackground));
 }
 
 }  // namespace
