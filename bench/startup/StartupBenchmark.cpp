@@ -1,14 +1,15 @@
 // How long the program takes from exec to a painted main window, beside a bare Qt window of
-// the same size started the same way. The two are started in turn on a private X server
-// and each run is timed up to the first painted pixel of the window: the server's root is
-// black, and both windows paint that pixel in a light colour. Prints the two medians and
-// their ratio.
+// the same size started the same way, and beside that bare window showing one line of text.
+// They are started in turn on a private X server and each run is timed up to the first
+// painted pixel of the window: the server's root is black, and every window paints that
+// pixel in a light colour. Prints the medians and the program's ratios to both.
 //
 // Usage: bench_startup [runs]   (each program is started `runs` times, 31 by default)
 #include <xcb/xcb.h>
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -142,10 +143,10 @@ private:
     xcb_window_t m_root;
 };
 
-Milliseconds TimeToFirstFrame(Watcher& watcher, const std::string& program) {
+Milliseconds TimeToFirstFrame(Watcher& watcher, const std::vector<std::string>& command) {
     watcher.Forget();
     const Clock::time_point start = Clock::now();
-    const pid_t pid = Spawn({program});
+    const pid_t pid = Spawn(command);
     const Clock::time_point deadline = start + kPatience;
     std::optional<Milliseconds> elapsed;
     if (const std::optional<xcb_window_t> window = watcher.NextMappedWindow(deadline)) {
@@ -157,7 +158,7 @@ Milliseconds TimeToFirstFrame(Watcher& watcher, const std::string& program) {
         }
     }
     Stop(pid);
-    if (!elapsed) Fail(program + " showed no painted window");
+    if (!elapsed) Fail(command.front() + " showed no painted window");
     return *elapsed;
 }
 
@@ -173,32 +174,42 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 31;
     try {
         const PrivateXServer server;
-        char configHome[] = "/tmp/lokaro-bench-XXXXXX";
-        if (!mkdtemp(configHome)) Fail("mkdtemp failed");
+        // Settings and run-time files of the programs go to a private folder.
+        char privateHome[] = "/tmp/lokaro-bench-XXXXXX";
+        if (!mkdtemp(privateHome)) Fail("mkdtemp failed");
+        const std::string runtime = std::string(privateHome) + "/runtime";
+        mkdir(runtime.c_str(), 0700);
         setenv("DISPLAY", server.display().c_str(), 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
-        setenv("XDG_CONFIG_HOME", configHome, 1);
+        setenv("XDG_CONFIG_HOME", privateHome, 1);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         Watcher watcher(server.display());
 
-        const std::array<std::string, 2> programs{LOKARO_BARE_WINDOW, LOKARO_PROGRAM};
-        std::array<std::vector<double>, 2> times;
+        const std::array<std::vector<std::string>, 3> commands{
+            std::vector<std::string>{LOKARO_BARE_WINDOW},
+            std::vector<std::string>{LOKARO_BARE_WINDOW, "--text"},
+            std::vector<std::string>{LOKARO_PROGRAM}};
+        std::array<std::vector<double>, 3> times;
         // One start of each first: it writes the program's first-run marker and warms caches.
-        for (const std::string& program : programs) TimeToFirstFrame(watcher, program);
+        for (const auto& command : commands) TimeToFirstFrame(watcher, command);
         for (int run = 0; run < runs; ++run) {
-            for (size_t i = 0; i < programs.size(); ++i) {
-                const size_t which = (run % 2) ? programs.size() - 1 - i : i;
-                times[which].push_back(TimeToFirstFrame(watcher, programs[which]).count());
+            // Each round starts the three in another order.
+            for (size_t i = 0; i < commands.size(); ++i) {
+                const size_t which = (i + run) % commands.size();
+                times[which].push_back(TimeToFirstFrame(watcher, commands[which]).count());
             }
         }
-        std::filesystem::remove_all(configHome);
+        std::filesystem::remove_all(privateHome);
 
         const double bare = Median(times[0]);
-        const double program = Median(times[1]);
-        std::printf("exec to painted window, median of %d runs each (Xvfb %s)\n", runs,
-                    server.display().c_str());
-        std::printf("  bare Qt window  %7.1f ms\n", bare);
-        std::printf("  wherix          %7.1f ms\n", program);
-        std::printf("  ratio           %7.2f\n", program / bare);
+        const double text = Median(times[1]);
+        const double program = Median(times[2]);
+        std::printf("exec to painted window, median of %d runs each\n", runs);
+        std::printf("  bare Qt window                %7.1f ms\n", bare);
+        std::printf("  bare Qt window, one text line %7.1f ms\n", text);
+        std::printf("  wherix                        %7.1f ms\n", program);
+        std::printf("  ratio to the bare window      %7.2f\n", program / bare);
+        std::printf("  ratio to the one text line    %7.2f\n", program / text);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "bench_startup: %s\n", error.what());
         return 1;
