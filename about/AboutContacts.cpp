@@ -3,7 +3,7 @@
 QString MessengerLink(const QString& accountNumber) {
     // "Site" names the sender to the messenger: 好人, "a good person".
     return QStringLiteral("tencent://message?uin=") + accountNumber +
-           QStringLiteral(u"&Site=\u597d\u4eba&Menu=yes");
+           QStringLiteral(u"&Site=好人&Menu=yes");
 }
 
 QString MailLink(const QString& address) {

@@ -7,7 +7,7 @@
 // Who the About window names and where its three links lead. Each link label shows the
 // same value that its target carries.
 namespace AboutContacts {
-inline const QString kAuthor = QStringLiteral(u"Lokaro \u5f00\u53d1\u7ec4");  // the developers
+inline const QString kAuthor = QStringLiteral(u"Lokaro 开发组");  // the developers
 inline const QString kHomePage = QString::fromLatin1(VersionRecord::kHomePage);
 inline const QString kMessengerNumber = QStringLiteral("123456789");
 inline const QString kEmail = QString::fromLatin1(VersionRecord::kEmail);

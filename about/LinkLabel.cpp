@@ -3,6 +3,26 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
+namespace {
+
+QFont WithoutUnderline(QFont font) {
+    font.setUnderline(false);
+    return font;
+}
+
+}  // namespace
+
+QSize LinkLabel::sizeHint() const {
+    QSize size = QLabel::sizeHint();
+    if (font().underline()) {
+        const QFontMetrics metrics(font());
+        size.setHeight(std::max(size.height(), metrics.height() + metrics.lineWidth()));
+    }
+    return size;
+}
+
 void LinkLabel::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) m_pressed = true;
     QLabel::mousePressEvent(event);
@@ -16,15 +36,14 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (click) emit clicked();
 }
 
-void LinkLabel::paintEvent(QPaintEvent* event) {
-    QLabel::paintEvent(event);
-    if (!font().underline()) return;
-    // A label sized to one line of a font whose underline lies below that line (AR PL UMing
-    // at 9 pt puts it one row under its 12-px cell) would lose the underline; draw it in the
-    // label's last row instead, where the bitmap face it stands for has it.
-    const QFontMetrics metrics(font());
-    if (metrics.ascent() + metrics.underlinePos() < height()) return;
+void LinkLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    const QFont face = WithoutUnderline(font());
+    const QFontMetrics metrics(face);
+    painter.setFont(face);
     painter.setPen(palette().color(foregroundRole()));
-    painter.drawLine(0, height() - 1, width() - 1, height() - 1);
+    painter.drawText(QPoint(0, metrics.ascent()), text());
+    if (!font().underline()) return;
+    painter.fillRect(0, metrics.height(), width(), metrics.lineWidth(),
+                     palette().color(foregroundRole()));
 }

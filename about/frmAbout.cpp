@@ -6,15 +6,17 @@
 #include "OwnerDrawButton.h"
 #include "ProgramArt.h"
 #include "ProgramFont.h"
+#include "ReadableText.h"
 #include "SystemColors.h"
 #include "modCmdVista.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QStyle>
 
 namespace {
 
-const QString kCaption = QStringLiteral(u"\u5173\u4e8e");
+const QString kCaption = QStringLiteral(u"关于");
 const QString kOpenVerb = QStringLiteral("open");
 const QColor kLinkColour(0, 0, 255);
 
@@ -43,7 +45,8 @@ QWidget* CreateControl(const AboutLayout::Control& control, QWidget* window) {
         font.setUnderline(true);
         label->setFont(font);
         QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, kLinkColour);
+        SetReadableTextColour(palette, QPalette::WindowText, kLinkColour,
+                              GetSysColor(SystemColor::Window));
         label->setPalette(palette);
     }
     label->move(place.topLeft());
@@ -85,9 +88,13 @@ void frmAbout::ShowModal() {
 }
 
 void frmAbout::CreateControls() {
-    // The background follows the colour scheme as it is when the window loads.
+    // The background follows the colour scheme as it is when the window loads, and the
+    // text stays readable on it.
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, GetSysColor(SystemColor::Window));
+    SetReadableTextColour(palette, QPalette::WindowText,
+                          QGuiApplication::palette().color(QPalette::WindowText),
+                          GetSysColor(SystemColor::Window));
     setPalette(palette);
 
     QWidget* previous = nullptr;
@@ -149,16 +156,8 @@ void frmAbout::Label8_Click() {
 }
 
 void frmAbout::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Escape:
-            // The window has no cancel button: Esc closes nothing.
-            return;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            // No default button either: Enter only presses the button that has the focus.
-            if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
-    }
+    // The window has no cancel button: Esc closes nothing. Nor has it a default button:
+    // Enter presses only a button that has the focus, and the button itself sees to that.
+    if (event->key() == Qt::Key_Escape) return;
+    QDialog::keyPressEvent(event);
 }

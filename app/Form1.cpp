@@ -8,6 +8,7 @@
 #include "PageRequests.h"
 #include "ProgramArt.h"
 #include "ProgramFont.h"
+#include "ReadableText.h"
 #include "ResultBoxText.h"
 #include "ServiceHost.h"
 #include "SettingsStore.h"
@@ -44,16 +45,13 @@ constexpr int kClientWidth = 5505;
 constexpr int kClientHeight = 2895;
 
 const QString kText1Start = QStringLiteral("8.8.8.8");
-const QString kText1ToolTip = QStringLiteral(
-    u"\u5728\u8fd9\u91cc\u8f93\u5165\u60a8\u8981\u67e5\u8be2\u7684IP\u5730\u5740\uff0c"
-    u"\u7136\u540e\u56de\u8f66");
-const QString kCheck1Text =
-    QStringLiteral(u"\u542f\u52a8\u65f6\u663e\u793a\u672c\u673aIP\u76f8\u5173\u4fe1\u606f");
-const QString kAboutCaption = QStringLiteral(u"\u5173\u4e8e");
-const QString kQueryCaption = QStringLiteral(u"\u67e5\u8be2");
-const QString kCloseCaption = QStringLiteral(u"\u5173\u95ed");
+const QString kText1ToolTip = QStringLiteral(u"在这里输入您要查询的IP地址，然后回车");
+const QString kCheck1Text = QStringLiteral(u"启动时显示本机IP相关信息");
+const QString kAboutCaption = QStringLiteral(u"关于");
+const QString kQueryCaption = QStringLiteral(u"查询");
+const QString kCloseCaption = QStringLiteral(u"关闭");
 const QString kLabel1Text = QStringLiteral("IP:");
-const QString kLabel2Text = QStringLiteral(u"\u7ed3\u679c:");
+const QString kLabel2Text = QStringLiteral(u"结果:");
 
 constexpr qint16 kCarriageReturn = 13;
 
@@ -173,17 +171,26 @@ void Form1::CreateControls() {
 }
 
 void Form1::ApplySystemColours() {
+    // Backgrounds that follow the scheme keep their text readable; the result box keeps
+    // its white, so its text stays black.
+    const QColor schemeText = QGuiApplication::palette().color(QPalette::WindowText);
+
     QPalette window = palette();
     window.setColor(QPalette::Window, GetSysColor(SystemColor::Window));
+    SetReadableTextColour(window, QPalette::WindowText, schemeText,
+                          GetSysColor(SystemColor::Window));
     setPalette(window);
     setAutoFillBackground(true);
 
     QPalette check = Check1->palette();
     check.setColor(QPalette::Window, GetSysColor(SystemColor::CaptionText));
+    SetReadableTextColour(check, QPalette::WindowText, schemeText,
+                          GetSysColor(SystemColor::CaptionText));
     Check1->setPalette(check);
 
     QPalette result = Text2->palette();
     result.setColor(QPalette::Base, QColor(255, 255, 255));
+    result.setColor(QPalette::Text, QColor(0, 0, 0));
     Text2->setPalette(result);
 }
 

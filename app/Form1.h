@@ -21,9 +21,9 @@ class frmAbout;
 // The texts the main window shows.
 namespace Form1Texts {
 inline const QString kCaption = QStringLiteral("Lokaro");
-inline const QString kWait = QStringLiteral(u"\u6b63\u5728\u67e5\u8be2\uff0c\u8bf7\u7a0d\u5019...");
-inline const QString kBadAddress = QStringLiteral(u"\u8bf7\u8f93\u5165\u6b63\u786e\u7684IP\uff01");
-inline const QString kNotConnected = QStringLiteral(u"\u672a\u8fde\u63a5\u5230Internet\uff01");
+inline const QString kWait = QStringLiteral(u"正在查询，请稍候...");
+inline const QString kBadAddress = QStringLiteral(u"请输入正确的IP！");
+inline const QString kNotConnected = QStringLiteral(u"未连接到Internet！");
 }  // namespace Form1Texts
 
 // The form-level variables of the main window. They start empty and keep their last

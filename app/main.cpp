@@ -1,12 +1,14 @@
+#include "EnvironmentDefault.h"
 #include "Form1.h"
-#include "PageDecoding.h"
 #include "ProgramFont.h"
+#include "QtTranslations.h"
 #include "VersionRecord.h"
 
 #include <QApplication>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -39,8 +41,15 @@ int main(int argc, char** argv) {
         }
     }
 
-    lookup::PreferQtEventDispatcher();
-    QApplication app(argc, argv);
+    std::unique_ptr<QApplication> app;
+    {
+        // Qt's own event dispatcher, chosen while the application object makes it, gives the
+        // lookups their one pass over the queued events; processes started later do not
+        // inherit the choice.
+        const EnvironmentDefault qtDispatcher("QT_NO_GLIB", "1");
+        app = std::make_unique<QApplication>(argc, argv);
+    }
+    InstallQtTranslations();
     QApplication::setApplicationName(QString::fromLatin1(VersionRecord::kProductName));
     QApplication::setApplicationVersion(QString::fromLatin1(VersionRecord::kFileVersion));
     QApplication::setFont(ProgramFont());

@@ -216,8 +216,4 @@ size_t CurlHttpRequest::receiveHeader(char* data, size_t size, size_t count, voi
     return size * count;
 }
 
-std::unique_ptr<HttpRequest> CreateHttpRequest() {
-    return std::make_unique<CurlHttpRequest>();
-}
-
 }  // namespace lookup

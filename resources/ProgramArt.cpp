@@ -1,14 +1,24 @@
 #include "ProgramArt.h"
 
+#include <QImage>
 #include <QPoint>
 
 namespace {
+
+// The XPM pictures are C source and compile in as data: reading them from a file would
+// have Qt's image reader load every image format plugin before the window's first frame.
+namespace xpm {
+#include "artwork/HandCursor.xpm"
+#include "artwork/ProgramIcon.xpm"
+}  // namespace xpm
+
 // Where the index finger ends in HandCursor.xpm.
 constexpr QPoint kHandHotSpot{6, 0};
+
 }  // namespace
 
 QIcon ProgramIcon() {
-    return QIcon(QStringLiteral(":/artwork/ProgramIcon.xpm"));
+    return QIcon(QPixmap::fromImage(QImage(xpm::ProgramIcon)));
 }
 
 QPixmap AboutPicture() {
@@ -16,6 +26,5 @@ QPixmap AboutPicture() {
 }
 
 QCursor HandCursor() {
-    return QCursor(QPixmap(QStringLiteral(":/artwork/HandCursor.xpm")), kHandHotSpot.x(),
-                   kHandHotSpot.y());
+    return QCursor(QPixmap::fromImage(QImage(xpm::HandCursor)), kHandHotSpot.x(), kHandHotSpot.y());
 }

@@ -3,6 +3,7 @@
 #include "DrawItemEvent.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPainter>
 
 OwnerDrawButton::OwnerDrawButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
@@ -16,6 +17,15 @@ unsigned OwnerDrawButton::itemState() const {
     if (isDown()) state |= DrawItemEvent::Selected;
     if (hasFocus()) state |= DrawItemEvent::Focus;
     return state;
+}
+
+void OwnerDrawButton::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 void OwnerDrawButton::paintEvent(QPaintEvent* event) {

@@ -5,7 +5,8 @@
 // A push button whose painting its window may take over. Every paint sends a
 // DrawItemEvent (control type Button) to the button's window; when nobody consumes
 // it, the button paints itself the platform's way. Clicks, focus, Space and
-// accessibility stay those of QPushButton.
+// accessibility stay those of QPushButton; Enter presses the button while it has the
+// focus, although it is never a window's default button.
 class OwnerDrawButton : public QPushButton {
     Q_OBJECT
 public:
@@ -15,5 +16,6 @@ public:
     unsigned itemState() const;
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 };

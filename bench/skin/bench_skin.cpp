@@ -48,7 +48,7 @@ BENCHMARK_CAPTURE(PaintOneFace, normal_without_caption, PaintNormalFace, QByteAr
 void RepaintSkinnedButton(benchmark::State& state) {
     QWidget window;
     window.setFont(ButtonFont());
-    OwnerDrawButton button(QString::fromUtf16(u"\u67e5\u8be2"), &window);
+    OwnerDrawButton button(QString::fromUtf16(u"查询"), &window);
     button.setGeometry(kButton);
     modCmdVista::HookWindow(&window);
     QImage image(kButton.size(), QImage::Format_ARGB32_Premultiplied);

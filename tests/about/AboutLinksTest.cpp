@@ -1,5 +1,6 @@
 // What a click on each link label asks the desktop to open.
 #include "AboutTestSupport.h"
+#include "RecordingUrlHandler.h"
 
 #include <QLabel>
 #include <QTest>
@@ -17,8 +18,8 @@ struct LinkCase {
 const LinkCase kLinks[] = {
     {"Label4", QStringLiteral("https://lokaro.example.org"), QStringLiteral("open"), true,
      ShowCommand::Normal},
-    {"Label6", QStringLiteral(u"tencent://message?uin=123456789&Site=\u597d\u4eba&Menu=yes"),
-     QString(), false, ShowCommand::Show},
+    {"Label6", QStringLiteral(u"tencent://message?uin=123456789&Site=好人&Menu=yes"), QString(),
+     false, ShowCommand::Show},
     {"Label8", QStringLiteral("mailto:lokaro@example.org"), QStringLiteral("open"), true,
      ShowCommand::Normal},
 };
@@ -56,8 +57,11 @@ TEST_F(AboutLinks, APressThatEndsOutsideTheLabelOpensNothing) {
     });
 }
 
-// The desktop's own opener, on a platform that has no handler for any of the targets.
-TEST(AboutLinksWithoutHandlers, ShowNothingAndChangeNothing) {
+// The desktop's own opener, with every scheme answered by a handler that opens nothing:
+// the click reaches the desktop, and the About window shows nothing of its own.
+TEST(AboutLinksThroughTheDesktop, ReachItOnceEachAndChangeNothing) {
+    RecordingUrlHandler desktop(
+        {QStringLiteral("https"), QStringLiteral("tencent"), QStringLiteral("mailto")});
     MainWindowStandIn main;
     frmAbout about(&main);
     WhileShown(about, [&] {
@@ -65,7 +69,10 @@ TEST(AboutLinksWithoutHandlers, ShowNothingAndChangeNothing) {
         for (const LinkCase& link : kLinks) {
             auto* label = Child<QLabel>(&about, link.label);
             const QString text = label->text();
+            desktop.urls.clear();
             QTest::mouseClick(label, Qt::LeftButton);
+            ASSERT_EQ(desktop.urls.size(), 1) << link.label;
+            EXPECT_EQ(desktop.urls.front().toString(), link.target);
             EXPECT_EQ(label->text(), text) << link.label;
         }
         EXPECT_EQ(QApplication::topLevelWidgets(), windows);

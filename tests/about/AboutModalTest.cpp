@@ -96,7 +96,7 @@ TEST_F(AboutModal, ReopensWithTheLayoutTheMainIconAndTheHandCursorsAgain) {
 
     m_main.setWindowIcon(PlainIcon(Qt::magenta));
     WhileShown([&] {
-        EXPECT_EQ(Child<QWidget>(&m_about, "Label4")->geometry(), QRect(104, 48, 156, 12));
+        EXPECT_EQ(Child<QWidget>(&m_about, "Label4")->geometry(), QRect(104, 48, 156, 13));
         for (const char* link : {"Label4", "Label6", "Label8"})
             EXPECT_EQ(Child<QWidget>(&m_about, link)->cursor().hotSpot(), QPoint(6, 0)) << link;
         EXPECT_EQ(m_about.windowIcon().pixmap(32).toImage(),

@@ -19,20 +19,17 @@ struct ExpectedControl {
 };
 
 // In tab order. Labels take the width of their texts: 12 px per Chinese character, 6 px
-// per ASCII character, one 12-px line.
+// per ASCII character, one 12-px line; the links have one more row for their underline.
 const ExpectedControl kControls[] = {
     {"Label1", "QLabel", QStringLiteral("Wherix | Lokaro 1.1"), {72, 8, 114, 12}},
-    {"Label2",
-     "QLabel",
-     QStringLiteral(u"\u4f5c\u8005:Lokaro \u5f00\u53d1\u7ec4"),
-     {72, 32, 108, 12}},
-    {"Command1", "OwnerDrawButton", QStringLiteral(u"\u786e\u5b9a"), {120, 128, 81, 22}},
-    {"Label3", "QLabel", QStringLiteral(u"\u4e3b\u9875:"), {72, 48, 30, 12}},
-    {"Label4", "LinkLabel", QStringLiteral("https://lokaro.example.org"), {104, 48, 156, 12}},
+    {"Label2", "QLabel", QStringLiteral(u"作者:Lokaro 开发组"), {72, 32, 108, 12}},
+    {"Command1", "OwnerDrawButton", QStringLiteral(u"确定"), {120, 128, 81, 22}},
+    {"Label3", "QLabel", QStringLiteral(u"主页:"), {72, 48, 30, 12}},
+    {"Label4", "LinkLabel", QStringLiteral("https://lokaro.example.org"), {104, 48, 156, 13}},
     {"Label5", "QLabel", QStringLiteral("Q  Q:"), {72, 64, 30, 12}},
-    {"Label6", "LinkLabel", QStringLiteral("123456789"), {104, 64, 54, 12}},
-    {"Label7", "QLabel", QStringLiteral(u"\u90ae\u7bb1:"), {72, 80, 30, 12}},
-    {"Label8", "LinkLabel", QStringLiteral("lokaro@example.org"), {104, 80, 108, 12}},
+    {"Label6", "LinkLabel", QStringLiteral("123456789"), {104, 64, 54, 13}},
+    {"Label7", "QLabel", QStringLiteral(u"邮箱:"), {72, 80, 30, 12}},
+    {"Label8", "LinkLabel", QStringLiteral("lokaro@example.org"), {104, 80, 108, 13}},
     {"Label9", "QLabel", QStringLiteral("2008-08-08"), {72, 104, 60, 12}},
     {"Picture1", "QLabel", QString(), {16, 8, 36, 36}},
 };
@@ -73,7 +70,7 @@ using AboutWindow = AboutTest;
 TEST_F(AboutWindow, IsAFixed326By160DialogWithCloseBoxOnly) {
     WhileShown([&] {
         EXPECT_EQ(m_about.objectName(), QStringLiteral("frmAbout"));
-        EXPECT_EQ(m_about.windowTitle(), QStringLiteral(u"\u5173\u4e8e"));
+        EXPECT_EQ(m_about.windowTitle(), QStringLiteral(u"关于"));
         EXPECT_EQ(m_about.size(), QSize(326, 160));
         EXPECT_EQ(m_about.minimumSize(), QSize(326, 160));
         EXPECT_EQ(m_about.maximumSize(), QSize(326, 160));

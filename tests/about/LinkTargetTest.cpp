@@ -14,7 +14,7 @@ struct TargetCase {
 
 const TargetCase kTargets[] = {
     {"web page", QStringLiteral("https://lokaro.example.org"), "https://lokaro.example.org"},
-    {"messenger", QStringLiteral(u"tencent://message?uin=123456789&Site=\u597d\u4eba&Menu=yes"),
+    {"messenger", QStringLiteral(u"tencent://message?uin=123456789&Site=好人&Menu=yes"),
      "tencent://message?uin=123456789&Site=%E5%A5%BD%E4%BA%BA&Menu=yes"},
     {"mail", QStringLiteral("mailto:lokaro@example.org"), "mailto:lokaro@example.org"},
 };
@@ -43,7 +43,7 @@ TEST(LinkTargetUrl, KeepsReservedCharactersAndEncodesTheRestInUtf8) {
     const QUrl messenger = LinkTargetUrl(kTargets[1].target);
     EXPECT_EQ(messenger.scheme(), QStringLiteral("tencent"));
     EXPECT_EQ(messenger.host(), QStringLiteral("message"));
-    EXPECT_EQ(messenger.query(), QStringLiteral(u"uin=123456789&Site=\u597d\u4eba&Menu=yes"));
+    EXPECT_EQ(messenger.query(), QStringLiteral(u"uin=123456789&Site=好人&Menu=yes"));
 }
 
 }  // namespace

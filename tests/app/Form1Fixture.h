@@ -3,6 +3,7 @@
 #include "FakeHttpRequest.h"
 #include "Form1.h"
 #include "MessageBoxPresenter.h"
+#include "ScopedEnvironment.h"
 #include "SettingsStore.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +63,8 @@ protected:
                                    QString::fromLatin1(key), QStringLiteral("<absent>"));
     }
 
+    // Requests go to the discard port, where nothing answers, whatever the environment says.
+    ScopedEnvironment m_serviceHost{"LOKARO_SERVICE_HOST", "127.0.0.1:9"};
     QTemporaryDir m_configFolder;
     SettingsStore m_store{m_configFolder.path()};
     FakeHttpScript m_http;
@@ -76,5 +79,5 @@ inline QByteArray SampleQueryPage() {
         "<li>\xd7\xa2\xb2\xe1: \xc3\xc0\xb9\xfa</li></ul>");
 }
 inline QString SampleQueryResult() {
-    return QStringLiteral(u"\u5730\u7406: \u7f8e\u56fd\r\nAS15169\r\n\u6ce8\u518c: \u7f8e\u56fd");
+    return QStringLiteral(u"地理: 美国\r\nAS15169\r\n注册: 美国");
 }

@@ -1,4 +1,5 @@
 #include "Form1Fixture.h"
+#include "ReadableText.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -15,15 +16,12 @@ struct ControlPlace {
 const ControlPlace kControls[] = {
     {"Text1", "QLineEdit", {40, 13, 137, 18}, QStringLiteral("8.8.8.8")},
     {"Text2", "QPlainTextEdit", {40, 40, 289, 89}, QString()},
-    {"Check1",
-     "QCheckBox",
-     {40, 136, 169, 12},
-     QStringLiteral(u"\u542f\u52a8\u65f6\u663e\u793a\u672c\u673aIP\u76f8\u5173\u4fe1\u606f")},
-    {"Command3", "OwnerDrawButton", {40, 152, 73, 22}, QStringLiteral(u"\u5173\u4e8e")},
-    {"Command1", "OwnerDrawButton", {176, 152, 73, 22}, QStringLiteral(u"\u67e5\u8be2")},
-    {"Command2", "OwnerDrawButton", {256, 152, 73, 22}, QStringLiteral(u"\u5173\u95ed")},
+    {"Check1", "QCheckBox", {40, 136, 169, 12}, QStringLiteral(u"启动时显示本机IP相关信息")},
+    {"Command3", "OwnerDrawButton", {40, 152, 73, 22}, QStringLiteral(u"关于")},
+    {"Command1", "OwnerDrawButton", {176, 152, 73, 22}, QStringLiteral(u"查询")},
+    {"Command2", "OwnerDrawButton", {256, 152, 73, 22}, QStringLiteral(u"关闭")},
     {"Label1", "QLabel", {20, 16, 18, 12}, QStringLiteral("IP:")},
-    {"Label2", "QLabel", {8, 40, 30, 12}, QStringLiteral(u"\u7ed3\u679c:")},
+    {"Label2", "QLabel", {8, 40, 30, 12}, QStringLiteral(u"结果:")},
 };
 
 QString TextOf(QWidget* widget) {
@@ -58,7 +56,7 @@ TEST_F(Form1LayoutTest, EveryControlHasItsKindPlaceAndText) {
         EXPECT_TRUE(widget->inherits(control.kind));
         EXPECT_EQ(widget->geometry(), control.pixels);
         EXPECT_EQ(TextOf(widget), control.text);
-        EXPECT_EQ(widget->font().family(), QStringLiteral(u"\u5b8b\u4f53"));
+        EXPECT_EQ(widget->font().family(), QStringLiteral(u"宋体"));
         EXPECT_EQ(widget->font().pointSize(), 9);
         EXPECT_EQ(widget->font().styleStrategy() & QFont::NoAntialias, QFont::NoAntialias);
     }
@@ -81,9 +79,7 @@ TEST_F(Form1LayoutTest, TabGoesRoundTheControlsAndShiftTabBack) {
 }
 
 TEST_F(Form1LayoutTest, OnlyTheAddressBoxHasAToolTip) {
-    EXPECT_EQ(Text1()->toolTip(),
-              QStringLiteral(u"\u5728\u8fd9\u91cc\u8f93\u5165\u60a8\u8981\u67e5\u8be2\u7684IP"
-                             u"\u5730\u5740\uff0c\u7136\u540e\u56de\u8f66"));
+    EXPECT_EQ(Text1()->toolTip(), QStringLiteral(u"在这里输入您要查询的IP地址，然后回车"));
     for (const ControlPlace& control : kControls) {
         if (QLatin1StringView(control.name) != QLatin1StringView("Text1")) {
             EXPECT_TRUE(Find<QWidget>(control.name)->toolTip().isEmpty()) << control.name;
@@ -128,6 +124,32 @@ TEST_F(Form1LayoutTest, NoButtonIsDefaultOrAutoDefault) {
     }
 }
 
+TEST_F(Form1LayoutTest, EnterPressesTheFocusedButtonAndNothingElse) {
+    Form().Form_Load();
+    ShowActive();
+    Text1()->setText(QStringLiteral("not an address"));
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } enters[] = {{Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}};
+    for (const auto& enter : enters) {
+        m_messages.shown.clear();
+        Command1()->setFocus();
+        QTest::keyClick(Command1(), enter.key, enter.modifiers);
+        EXPECT_EQ(m_messages.shown.size(), 1) << "Query ran and found the address bad";
+
+        m_messages.shown.clear();
+        Check1()->setFocus();
+        QTest::keyClick(Check1(), enter.key, enter.modifiers);
+        EXPECT_FALSE(Check1()->isChecked());
+        EXPECT_TRUE(m_messages.shown.isEmpty());
+    }
+    auto* close = Find<QPushButton>("Command2");
+    close->setFocus();
+    QTest::keyClick(close, Qt::Key_Return);
+    EXPECT_FALSE(Form().isVisible());
+}
+
 TEST_F(Form1LayoutTest, BackgroundsFollowTheColourScheme) {
     const QPalette original = QApplication::palette();
     QPalette scheme = original;
@@ -142,6 +164,41 @@ TEST_F(Form1LayoutTest, BackgroundsFollowTheColourScheme) {
     EXPECT_EQ(QColor(check.pixel(check.width() - 1, 0)), QColor(40, 50, 60));
     EXPECT_EQ(Text2()->palette().color(QPalette::Base), QColor(255, 255, 255));
     QApplication::setPalette(original);
+}
+
+// Whether some pixel of the area reads well on the background: the ink of a text.
+bool HasReadableInk(const QImage& image, const QRect& area, const QColor& background) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (ContrastRatio(image.pixelColor(x, y), background) >= 4.5) return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(Form1LayoutTest, ResultAndOptionTextsReadWellInADarkScheme) {
+    // qt6ct's "darker": white text, dark bases, near-white text of selected items.
+    const QPalette original = QApplication::palette();
+    QPalette dark = original;
+    dark.setColor(QPalette::WindowText, QColor(255, 255, 255));
+    dark.setColor(QPalette::Text, QColor(255, 255, 255));
+    dark.setColor(QPalette::Base, QColor(0x3d, 0x3d, 0x3d));
+    dark.setColor(QPalette::Window, QColor(0x22, 0x20, 0x20));
+    dark.setColor(QPalette::HighlightedText, QColor(0xf9, 0xf9, 0xf9));
+    QApplication::setPalette(dark);
+
+    Text2()->setPlainText(SampleQueryResult());
+    const QImage result = Text2()->grab().toImage();
+    const QImage check = Check1()->grab().toImage();
+    QApplication::setPalette(original);
+
+    EXPECT_EQ(result.pixelColor(2, 2), QColor(255, 255, 255)) << "the result box stays white";
+    EXPECT_TRUE(HasReadableInk(result, result.rect().adjusted(1, 1, -1, -1), Qt::white));
+    const QColor checkBackground = check.pixelColor(check.width() - 1, 0);
+    EXPECT_EQ(checkBackground, QColor(0xf9, 0xf9, 0xf9));
+    // The label, right of the indicator.
+    EXPECT_TRUE(
+        HasReadableInk(check, check.rect().adjusted(check.width() / 3, 0, 0, 0), checkBackground));
 }
 
 }  // namespace

@@ -81,8 +81,7 @@ TEST_P(RejectedAddressTest, WarnsPutsFocusBackAndTouchesNothingElse) {
 
     ASSERT_EQ(m_messages.shown.size(), 1);
     EXPECT_EQ(m_messages.shown[0].title, QStringLiteral("Lokaro"));
-    EXPECT_EQ(m_messages.shown[0].text,
-              QStringLiteral(u"\u8bf7\u8f93\u5165\u6b63\u786e\u7684IP\uff01"));
+    EXPECT_EQ(m_messages.shown[0].text, QStringLiteral(u"请输入正确的IP！"));
     EXPECT_EQ(Text1()->text(), GetParam().left);
     EXPECT_EQ(QApplication::focusWidget(), Text1());
     EXPECT_EQ(Text2()->toPlainText(), Shown(SampleQueryResult()));

@@ -14,7 +14,7 @@ namespace {
 const QByteArray kOwnPage =
     "<html><body>\xc4\xfa\xb5\xc4IP\xca\xc7\xa3\xba[203.0.113.7] \xc0\xb4\xd7\xd4\xa3\xba"
     "\xc3\xc0\xb9\xfa \xbc\xd3\xc0\xfb\xb8\xa3\xc4\xe1\xd1\xc7\xd6\xdd<br/></body></html>";
-const QString kOwnLocation = QStringLiteral(u"\u7f8e\u56fd \u52a0\u5229\u798f\u5c3c\u4e9a\u5dde");
+const QString kOwnLocation = QStringLiteral(u"美国 加利福尼亚州");
 
 class StartupTest : public Form1Fixture {
 protected:

@@ -25,13 +25,9 @@ TEST_F(WithServiceTest, EnterShowsTheThreeLinesForAPublicAddress) {
     Text1()->setText(QStringLiteral(" 8.8.8.* "));
     QTest::keyClick(Text1(), Qt::Key_Return);
     EXPECT_EQ(Text1()->text(), QStringLiteral("8.8.8.0"));
-    EXPECT_EQ(
-        Text2()->toPlainText(),
-        QStringLiteral(
-            u"\u5730\u7406\u4f4d\u7f6e\uff1a\u7f8e\u56fd \u52a0\u5229\u798f\u5c3c\u4e9a\u5dde "
-            u"\u5c71\u666f\u57ce\n"
-            u"\u7f51\u7edc\uff1aAS15169 Google LLC\n"
-            u"\u6ce8\u518c\u5730\uff1a\u7f8e\u56fd"));
+    EXPECT_EQ(Text2()->toPlainText(), QStringLiteral(u"地理位置：美国 加利福尼亚州 山景城\n"
+                                                     u"网络：AS15169 Google LLC\n"
+                                                     u"注册地：美国"));
 }
 
 TEST_F(WithServiceTest, StartupShowsThisComputersAddressAndItsLabel) {
@@ -41,7 +37,7 @@ TEST_F(WithServiceTest, StartupShowsThisComputersAddressAndItsLabel) {
                          QStringLiteral("IsShowLocal"), QStringLiteral("1"));
     Form().Form_Load();
     EXPECT_EQ(Text1()->text(), QStringLiteral("127.0.0.1"));
-    EXPECT_EQ(Text2()->toPlainText(), QStringLiteral(u"\u672c\u673a\u5730\u5740"));
+    EXPECT_EQ(Text2()->toPlainText(), QStringLiteral(u"本机地址"));
 }
 
 }  // namespace

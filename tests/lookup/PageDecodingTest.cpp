@@ -131,18 +131,6 @@ TEST(ConvertWholePage, ConvertsEverythingAndNeverFails) {
     }
 }
 
-TEST(EncodeCodePage936, WritesCodePage936Bytes) {
-    EXPECT_EQ(ToCodePage936(u"\u67e5\u8be2"_s), QByteArray("\xb2\xe9\xd1\xaf"));
-    EXPECT_EQ(ToCodePage936(u"OK \u4f60\u597d"_s), QByteArray("OK \xc4\xe3\xba\xc3"));
-    EXPECT_EQ(ToCodePage936(u"\u20ac"_s), QByteArray("\x80"));
-    EXPECT_EQ(ToCodePage936(QString()), QByteArray());
-}
-
-TEST(EncodeCodePage936, MarksCharactersItCannotHold) {
-    EXPECT_EQ(ToCodePage936(u"a\u0e01b"_s), QByteArray("a?b"));
-    EXPECT_EQ(ToCodePage936(u"\U0001f600"_s), QByteArray("?"));
-}
-
 TEST(EncodeCodePage936, RoundTripsThroughTheWholePageConversion) {
     const QByteArray page = WellFormedPage();
     EXPECT_EQ(ToCodePage936(ConvertWholePage(page)), page);

@@ -150,7 +150,7 @@ QRect InkBox(const QImage& image, const QImage& background) {
 TEST(Caption, IsCentredWithTheHalfPixelDropped) {
     const QFont font = CaptionFont();
     ASSERT_EQ(QFontInfo(font).family(), QStringLiteral("AR PL UMing CN"));
-    const QString text = QString::fromUtf16(u"\u67e5\u8be2");
+    const QString text = QString::fromUtf16(u"查询");
 
     // The ink of the text drawn with its top-left at (10, 10) on an empty image.
     const QImage blank = BlankImage(120, 60, qRgb(255, 255, 255));

@@ -57,9 +57,9 @@ struct ButtonWindow {
     ButtonWindow() {
         window->setFont(ButtonFont());
         window->setFixedSize(367, 193);
-        about = place(QString::fromUtf16(u"\u5173\u4e8e"), 40);
-        query = place(QString::fromUtf16(u"\u67e5\u8be2"), 176);
-        close = place(QString::fromUtf16(u"\u5173\u95ed"), 256);
+        about = place(QString::fromUtf16(u"关于"), 40);
+        query = place(QString::fromUtf16(u"查询"), 176);
+        close = place(QString::fromUtf16(u"关闭"), 256);
     }
 
     OwnerDrawButton* place(const QString& text, int left) {
@@ -108,7 +108,7 @@ TEST_P(FaceChoice, FollowsDisabledPressedFocusedOrder) {
 }
 
 TEST_P(FaceChoice, DrawVistaButtonPaintsTheChosenFace) {
-    OwnerDrawButton button(QString::fromUtf16(u"\u67e5\u8be2"));
+    OwnerDrawButton button(QString::fromUtf16(u"查询"));
     button.setFont(ButtonFont());
     button.resize(73, 22);
     const QImage drawn = Render(73, 22, kUntouched, [&](QPainter& painter) {
@@ -239,7 +239,7 @@ TEST(HookWindow, LongCaptionIsDrawnAsItsFirst254Bytes) {
     ButtonWindow w;
     modCmdVista::HookWindow(w.window.get());
     QString text;
-    for (int i = 0; i < 150; ++i) text += QChar(u'\u4e00' + i);  // 300 bytes in GBK
+    for (int i = 0; i < 150; ++i) text += QChar(u'一' + i);  // 300 bytes in GBK
     w.query->setText(text);
     const QImage grabbed = w.grabButton(w.query);
     const QImage first254 = Render(73, 22, kUntouched, [&](QPainter& painter) {
