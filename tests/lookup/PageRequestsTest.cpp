@@ -124,9 +124,9 @@ TEST_F(PageRequestsTest, TheQueryPageComesBackAsBytesAndDecodesToThreeLines) {
 
     ScrapeState state;
     EXPECT_EQ(ScrapeQueryPage(DecodeResponseBytes(bytes, [] {}), state),
-              u"\u67e5\u8be2\u7ed3\u679c\uff1a8.8.8.8\r\n"_s
-              u"\u672c\u7ad9\u6570\u636e\uff1a\u7f8e\u56fd\r\n"_s
-              u"\u53c2\u8003\u6570\u636e\uff1aGoogle"_s);
+              u"查询结果：8.8.8.8\r\n"_s
+              u"本站数据：美国\r\n"_s
+              u"参考数据：Google"_s);
 }
 
 TEST_F(PageRequestsTest, TheOwnAddressPageComesBackAsText) {
@@ -135,7 +135,7 @@ TEST_F(PageRequestsTest, TheOwnAddressPageComesBackAsText) {
     EXPECT_EQ(alive, 0);  // released before returning
     ScrapeState state;
     EXPECT_EQ(ScrapeOwnAddress(page, state), u"1.2.3.4"_s);
-    EXPECT_EQ(ScrapeOwnLocation(page, state), u"\u5317\u4eac"_s);
+    EXPECT_EQ(ScrapeOwnLocation(page, state), u"北京"_s);
 }
 
 TEST_F(PageRequestsTest, ErrorPagesAreAnswersToo) {
@@ -145,7 +145,7 @@ TEST_F(PageRequestsTest, ErrorPagesAreAnswersToo) {
         EXPECT_EQ(TransferQuery(*request, QueryBody(u"8.8.8.8"_s)),
                   QByteArray("<h1>\xb4\xed\xce\xf3</h1>"))
             << status;
-        EXPECT_EQ(PostForPage(CreateHttpRequest, ownAddressUrl()), u"<h1>\u9519\u8bef</h1>"_s)
+        EXPECT_EQ(PostForPage(CreateHttpRequest, ownAddressUrl()), u"<h1>错误</h1>"_s)
             << status;
     }
 }

@@ -11,8 +11,8 @@ namespace {
 using namespace Qt::StringLiterals;
 
 // Full-width colon, and the location marker's two Chinese characters plus that colon.
-const QString kColon = QStringLiteral(u"\uff1a");
-const QString kFrom = QStringLiteral(u"\u6765\u81ea\uff1a");
+const QString kColon = QStringLiteral(u"：");
+const QString kFrom = QStringLiteral(u"来自：");
 
 struct FindCase {
     const char* name;

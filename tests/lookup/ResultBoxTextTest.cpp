@@ -7,7 +7,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-const QString kLine = u"\u5730\u7406: \u7f8e\u56fd"_s;
+const QString kLine = u"地理: 美国"_s;
 
 QString Letters(qsizetype count) {
     return QString(count, u'x');
