@@ -1,13 +1,22 @@
 // wherix-service: answers the program's two pages from local databases.
+#include "AccessLog.h"
 #include "DataError.h"
 #include "GeoData.h"
+#include "ListeningSocket.h"
+#include "LookupRoutes.h"
 #include "LookupServer.h"
+#include "ReloadableData.h"
+#include "ServiceManager.h"
 #include "ServiceOptions.h"
-#include "SignalStopper.h"
+#include "ServiceSignals.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,19 +25,27 @@ namespace {
 
 enum ExitStatus { kStopped = 0, kUsage = 2, kNoData = 3, kCannotListen = 4 };
 
+// Descriptors the service keeps besides its connections: standard streams, the log, the
+// databases, the serving threads' event queues.
+constexpr unsigned kSpareDescriptors = 64;
+
 void LogToStderr(std::string_view line) {
     std::string text(line);
     text += '\n';
     std::fwrite(text.data(), 1, text.size(), stderr);  // one write, so lines never mix
 }
 
-std::string HostForDisplay(const std::string& host) {
-    return host.find(':') != std::string::npos ? "[" + host + "]" : host;
+std::unique_ptr<service::AccessLog> OpenAccessLog(const std::string& where) {
+    if (where == "off") return nullptr;
+    if (where == "-") return std::make_unique<service::AccessLog>(STDERR_FILENO);
+    return std::make_unique<service::AccessLog>(where);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    ServiceSignals signals;  // first, so that every thread started later has them blocked
+
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
     service::ServiceOptions options;
     try {
@@ -42,20 +59,34 @@ int main(int argc, char** argv) {
         return kStopped;
     }
 
-    std::unique_ptr<service::GeoData> data;
+    std::unique_ptr<service::AccessLog> accessLog;
     try {
-        data = std::make_unique<service::GeoData>(options.dataFolder);
+        accessLog = OpenAccessLog(options.accessLog);
+    } catch (const std::runtime_error& error) {
+        std::cerr << "wherix-service: " << error.what() << "\n";
+        return kUsage;
+    }
+    // Lines about the service itself go out at once, after the requests logged before them.
+    const auto say = [&accessLog](std::string_view line) {
+        if (accessLog) accessLog->Flush();
+        LogToStderr(line);
+    };
+
+    std::shared_ptr<const service::GeoData> loaded;
+    try {
+        loaded = std::make_shared<const service::GeoData>(options.dataFolder);
     } catch (const service::DataError& error) {
         std::cerr << "wherix-service: the databases are missing or damaged: " << error.what()
                   << "\nFetch them with: scripts/fetch-geodata " << options.dataFolder
                   << "\n(or point --data at the folder that holds them)\n";
         return kNoData;
     }
+    service::ReloadableData data(std::move(loaded));
 
-    service::LookupServer server(*data, options.trustProxy, LogToStderr);
-    int port = 0;
+    int listening = -1;
     try {
-        port = server.Bind(options.host, options.port);
+        const std::optional<int> passed = service::PassedListeningSocket();
+        listening = passed ? *passed : service::OpenListeningSocket(options.host, options.port);
     } catch (const service::ListenError& error) {
         std::cerr << "wherix-service: " << error.what()
                   << "\n(is another service already listening there? choose another port with"
@@ -63,10 +94,37 @@ int main(int argc, char** argv) {
         return kCannotListen;
     }
 
-    SignalStopper stopper([&server](int signal) {
-        LogToStderr("stopping on signal " + std::to_string(signal));
-        server.Stop();
-    });
-    LogToStderr("listening on " + HostForDisplay(options.host) + ":" + std::to_string(port));
-    return server.Run() ? kStopped : kCannotListen;
+    service::ServerLimits limits = options.limits;
+    limits.maxConnections = std::min(
+        limits.maxConnections,
+        std::max(service::RaiseOpenFileLimit(), 2 * kSpareDescriptors) - kSpareDescriptors);
+    const service::LookupRoutes routes(data, options.trustProxy);
+    service::LookupServer server(
+        routes, limits,
+        accessLog ? service::LookupServer::LogSink(
+                        [&accessLog](std::string_view line) { accessLog->Write(line); })
+                  : nullptr);
+    const std::string where = service::LocalAddressText(listening);
+    try {
+        server.Start(listening);
+    } catch (const service::ListenError& error) {
+        std::cerr << "wherix-service: " << error.what() << "\n";
+        return kCannotListen;
+    }
+    say("listening on " + where);
+    service::NotifyServiceManager("READY=1");
+
+    for (;;) {
+        const int signal = signals.Next();
+        if (signal != SIGHUP) {
+            service::NotifyServiceManager("STOPPING=1");
+            say("stopping on signal " + std::to_string(signal));
+            break;
+        }
+        service::NotifyServiceManager("RELOADING=1");
+        service::ReloadData(data, options.dataFolder, say);
+        service::NotifyServiceManager("READY=1");
+    }
+    server.Stop();
+    return kStopped;
 }

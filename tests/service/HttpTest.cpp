@@ -1,5 +1,7 @@
 #include "ServiceTestSupport.h"
 
+#include "ListeningSocket.h"
+
 #include <gtest/gtest.h>
 
 namespace service {
@@ -291,9 +293,8 @@ TEST_F(HttpTest, LogsOneLinePerRequest) {
 }
 
 TEST_F(HttpTest, SecondServiceOnATakenPortFailsWithTheReason) {
-    LookupServer second(test::FixtureData(), false, nullptr);
     try {
-        second.Bind("127.0.0.1", port());
+        OpenListeningSocket("127.0.0.1", port());
         FAIL() << "bound a port that is taken";
     } catch (const ListenError& error) {
         EXPECT_EQ(

@@ -1,5 +1,7 @@
 #include "ServiceTestSupport.h"
 
+#include "ListeningSocket.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -9,6 +11,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <utility>
 
@@ -19,19 +22,17 @@ const GeoData& FixtureData() {
     return data;
 }
 
-RunningService::RunningService(bool trustProxy)
-    : m_server(FixtureData(), trustProxy, [this](std::string_view line) {
+RunningService::RunningService(bool trustProxy, const ServerLimits& limits)
+    : m_data(std::make_shared<const GeoData>(SERVICE_FIXTURES)),
+      m_routes(m_data, trustProxy),
+      m_server(m_routes, limits, [this](std::string_view line) {
           std::lock_guard lock(m_mutex);
           m_lines.emplace_back(line);
           m_logged.notify_all();
       }) {
-    m_port = m_server.Bind("127.0.0.1", 0);
-    m_thread = std::thread([this] { m_server.Run(); });
-}
-
-RunningService::~RunningService() {
-    m_server.Stop();
-    m_thread.join();
+    const int listening = OpenListeningSocket("127.0.0.1", 0);
+    m_port = LocalPort(listening);
+    m_server.Start(listening);
 }
 
 std::vector<std::string> RunningService::WaitForLogLines(std::size_t count) {
@@ -40,10 +41,16 @@ std::vector<std::string> RunningService::WaitForLogLines(std::size_t count) {
     return m_lines;
 }
 
-Connection::Connection(int port) : m_socket(::socket(AF_INET, SOCK_STREAM, 0)) {
+Connection::Connection(int port, const char* from) : m_socket(::socket(AF_INET, SOCK_STREAM, 0)) {
     EXPECT_GE(m_socket, 0);
     timeval timeout{5, 0};
     ::setsockopt(m_socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    ::inet_pton(AF_INET, from, &local.sin_addr);
+    if (::bind(m_socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        ADD_FAILURE() << "cannot bind to " << from;
+    }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -90,6 +97,17 @@ std::string Connection::ReceiveAll() {
         m_received.append(buffer, static_cast<std::size_t>(n));
     }
     return std::exchange(m_received, {});
+}
+
+bool Connection::ClosedWithin(std::chrono::milliseconds wait) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    char buffer[4096];
+    while (std::chrono::steady_clock::now() < deadline) {
+        const ssize_t n = ::recv(m_socket, buffer, sizeof buffer, 0);
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) return true;
+        if (n > 0) m_received.append(buffer, static_cast<std::size_t>(n));
+    }
+    return false;
 }
 
 std::string Exchange(int port, std::string_view request) {

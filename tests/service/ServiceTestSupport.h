@@ -1,13 +1,16 @@
 #pragma once
 
 #include "GeoData.h"
+#include "LookupRoutes.h"
 #include "LookupServer.h"
+#include "ReloadableData.h"
+#include "ServerLimits.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 namespace service::test {
@@ -15,12 +18,11 @@ namespace service::test {
 // The fixture databases, loaded once per test program.
 const GeoData& FixtureData();
 
-// The real server on 127.0.0.1 and a free port, serving the fixtures from its own thread
-// until the object goes; it keeps the log lines it writes.
+// The real server on 127.0.0.1 and a free port, serving the fixtures until the object
+// goes; it keeps the log lines it writes.
 class RunningService {
 public:
-    explicit RunningService(bool trustProxy = false);
-    ~RunningService();
+    explicit RunningService(bool trustProxy = false, const ServerLimits& limits = {});
 
     int port() const { return m_port; }
 
@@ -31,15 +33,17 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_logged;
     std::vector<std::string> m_lines;
+    ReloadableData m_data;
+    LookupRoutes m_routes;
     LookupServer m_server;
     int m_port = 0;
-    std::thread m_thread;
 };
 
-// A client connection to 127.0.0.1:port; every receive gives up after five seconds.
+// A client connection to 127.0.0.1:port, from the loopback address given; every receive
+// gives up after five seconds.
 class Connection {
 public:
-    explicit Connection(int port);
+    explicit Connection(int port, const char* from = "127.0.0.1");
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -49,6 +53,8 @@ public:
     std::string ReceiveUntil(std::string_view marker);
     // Received bytes until the server closes the connection.
     std::string ReceiveAll();
+    // Whether the server has closed the connection, waiting up to the given time for it.
+    bool ClosedWithin(std::chrono::milliseconds wait);
 
 private:
     int m_socket = -1;

@@ -27,6 +27,16 @@ void ParseListenAddress(std::string_view text, ServiceOptions& options) {
     options.port = port;
 }
 
+unsigned ParseCount(std::string_view option, std::string_view text) {
+    unsigned count = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+    if (error != std::errc() || end != text.data() + text.size() || count == 0) {
+        throw UsageError(std::string(option) + " wants a whole number above 0, got \"" +
+                         std::string(text) + "\"");
+    }
+    return count;
+}
+
 }  // namespace
 
 ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments) {
@@ -45,6 +55,12 @@ ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments) 
             options.dataFolder = std::string(value());
         } else if (argument == "--trust-proxy") {
             options.trustProxy = true;
+        } else if (argument == "--access-log") {
+            options.accessLog = std::string(value());
+        } else if (argument == "--max-connections") {
+            options.limits.maxConnections = ParseCount(argument, value());
+        } else if (argument == "--max-per-address") {
+            options.limits.maxPerAddress = ParseCount(argument, value());
         } else if (argument == "--help" || argument == "-h") {
             options.showHelp = true;
         } else {
@@ -56,12 +72,20 @@ ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments) 
 
 std::string_view UsageText() {
     return "usage: wherix-service [--listen ADDR:PORT] [--data DIR] [--trust-proxy]\n"
+           "                      [--access-log FILE|-|off] [--max-connections N]\n"
+           "                      [--max-per-address N]\n"
            "  --listen ADDR:PORT  address to listen on (default 127.0.0.1:8936; port 0 picks\n"
            "                      a free port, printed as \"listening on ADDR:PORT\")\n"
            "  --data DIR          folder of the databases (default data/geo), fetched by\n"
            "                      scripts/fetch-geodata\n"
            "  --trust-proxy       take the caller's address from X-Forwarded-For when the\n"
-           "                      peer is a loopback address (a reverse proxy on this machine)\n";
+           "                      peer is a loopback address (a reverse proxy on this machine)\n"
+           "  --access-log WHERE  one line per request to a file, - (standard error, the\n"
+           "                      default) or off\n"
+           "  --max-connections N open connections at most (default 4096)\n"
+           "  --max-per-address N open connections from one address at most (default 1024)\n"
+           "A socket passed by systemd (socket activation) takes the place of --listen.\n"
+           "SIGHUP reloads the databases; SIGINT and SIGTERM stop the service.\n";
 }
 
 }  // namespace service

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ServerLimits.h"
+
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -12,6 +14,8 @@ struct ServiceOptions {
     int port = 8936;
     std::string dataFolder = "data/geo";
     bool trustProxy = false;
+    std::string accessLog = "-";  // a file, "-" for standard error, "off"
+    ServerLimits limits;
     bool showHelp = false;
 };
 
@@ -21,7 +25,8 @@ public:
 };
 
 // Reads the arguments after the program name:
-//   [--listen ADDR:PORT] [--data DIR] [--trust-proxy] [--help]
+//   [--listen ADDR:PORT] [--data DIR] [--trust-proxy] [--access-log FILE|-|off]
+//   [--max-connections N] [--max-per-address N] [--help]
 // ADDR may be an IPv6 address in brackets; PORT 0 asks for any free port.
 // Throws UsageError for anything else.
 ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments);
