@@ -50,7 +50,9 @@ void CheckPairDecoder(const QByteArray& bytes) {
         return;
     }
     Require(characters.has_value(), "a body ending inside a pair fails");
-    Require(pumps == *characters, "one pump per character read");
+    // The window stays alive while a page is decoded, but never at more than a pass per
+    // character.
+    Require(pumps <= *characters && (pumps > 0) == (*characters > 0), "pumps while decoding");
     // A pair gives one character, or two when its lead byte stands alone in the code page.
     Require(text.size() >= *characters && text.size() <= bytes.size(), "length of the text");
     Require(!HoldsSurrogates(text), "code page 936 has no characters beyond the BMP");
