@@ -29,4 +29,25 @@ std::string EscapeHtml(std::string_view text) {
     return escaped;
 }
 
+std::string DisplayedValue(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                shown += "\uff06";
+                break;
+            case '<':
+                shown += "\uff1c";
+                break;
+            case '>':
+                shown += "\uff1e";
+                break;
+            default:
+                shown += c;
+        }
+    }
+    return shown;
+}
+
 }  // namespace service

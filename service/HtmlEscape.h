@@ -9,4 +9,10 @@ namespace service {
 // & < > " ' become character references; everything else is kept as it is.
 std::string EscapeHtml(std::string_view text);
 
+// A value as the program shows it. The program shows page text as it finds it, without
+// decoding character references, so a value never holds one: "<", ">" and "&" become the
+// full-width "＜", "＞" and "＆" (all three in GBK), which also makes the value safe in
+// element content. Quotes stay as they are. Applying it twice changes nothing more.
+std::string DisplayedValue(std::string_view text);
+
 }  // namespace service

@@ -9,7 +9,17 @@ constexpr std::string_view kInvalidAddress = "IP\u5730\u5740\u65e0\u6548";  // n
 }  // namespace
 
 LookupAnswer UniformAnswer(std::string_view text) {
-    return LookupAnswer{std::string(text), std::string(text), std::string(text)};
+    LookupAnswer answer;
+    answer.location.text = text;
+    answer.network.text = text;
+    answer.registeredCountry.text = text;
+    return answer;
+}
+
+LookupAnswer SpecialRangeAnswer(std::string_view label) {
+    LookupAnswer answer = UniformAnswer(label);
+    answer.specialRange = std::string(label);
+    return answer;
 }
 
 LookupAnswer MissingAddressAnswer() {

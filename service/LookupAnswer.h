@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,18 +10,58 @@ namespace service {
 // What a database lookup could not tell.
 inline constexpr std::string_view kUnknownText = "\u672a\u77e5";
 
-// The three things the query page tells about an address, in UTF-8, not yet escaped.
+// In every part below, an empty name means the data do not tell it. Names are UTF-8 as
+// the data have them; each text is the line the query page shows for its item, exactly as
+// the program shows it (see DisplayedValue), so the pages and any other face of the
+// lookup show the same lines.
+
+// Where the city database puts the address: country, region and city in Chinese.
+struct LocationAnswer {
+    std::string countryCode;  // ISO 3166 alpha-2, upper case
+    std::string country;
+    std::string region;
+    std::string city;
+    std::string text;  // the parts that have a Chinese name, each once, space-separated
+
+    bool operator==(const LocationAnswer&) const = default;
+};
+
+// The autonomous system that announces the address.
+struct NetworkAnswer {
+    std::optional<std::uint32_t> asNumber;
+    std::string organisation;  // as the AS table names it
+    std::string operatorName;  // the Chinese name of a large Chinese operator
+    std::string text;          // "AS" + number, then the operator or else the organisation
+
+    bool operator==(const NetworkAnswer&) const = default;
+};
+
+// The country the address block is registered in.
+struct RegisteredCountryAnswer {
+    std::string countryCode;
+    std::string country;
+    std::string text;
+
+    bool operator==(const RegisteredCountryAnswer&) const = default;
+};
+
+// The three things the service tells about an address. A special-purpose address has its
+// label as all three texts and nothing else.
 struct LookupAnswer {
-    std::string location;           // country in Chinese, then region and city
-    std::string network;            // "AS" + number + organisation
-    std::string registeredCountry;  // in Chinese, from the registry data
+    std::optional<std::string> specialRange;
+    LocationAnswer location;
+    NetworkAnswer network;
+    RegisteredCountryAnswer registeredCountry;
 
     bool operator==(const LookupAnswer&) const = default;
 };
 
-// An answer that says the same thing in all three items: a special-purpose label, or why
-// there is no address to look up.
+// An answer whose three texts are one text: why there is no address to look up, or that
+// nothing is known.
 LookupAnswer UniformAnswer(std::string_view text);
+
+// The answer for an address in a special-purpose block.
+LookupAnswer SpecialRangeAnswer(std::string_view label);
 
 // Answers for requests that carry no usable address.
 LookupAnswer MissingAddressAnswer();

@@ -3,12 +3,31 @@
 #include <maxminddb.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
-#include <span>
-#include <string>
-#include <vector>
+#include <string_view>
 
 namespace service {
+
+// One record of a MaxMind DB file, read through a path of map keys and array indexes
+// ("subdivisions", "0", "names", "en"). It points into its file's mapping, so it lives no
+// longer than its MmdbFile.
+class MmdbRecord {
+public:
+    explicit MmdbRecord(const MMDB_entry_s& entry) : m_entry(entry) {}
+
+    // The string at the path; empty where there is none or another type stands there.
+    std::string_view String(std::initializer_list<const char*> path) const;
+    // The number (float, double or integer) at the path.
+    std::optional<double> Number(std::initializer_list<const char*> path) const;
+    // Whether the record holds a value of this type (MMDB_DATA_TYPE_...) at the path.
+    bool Holds(std::initializer_list<const char*> path, std::uint32_t type) const;
+
+private:
+    std::optional<MMDB_entry_data_s> Value(std::initializer_list<const char*> path) const;
+
+    MMDB_entry_s m_entry;
+};
 
 // One MaxMind DB file, memory-mapped for the life of the object. Lookups only read the
 // mapping, so any number of threads may call them at once.
@@ -20,11 +39,12 @@ public:
     MmdbFile(const MmdbFile&) = delete;
     MmdbFile& operator=(const MmdbFile&) = delete;
 
-    // The named top-level string fields of the record that holds the address, in the order
-    // asked (empty for a field the record lacks or holds as another type); nothing when no
-    // record holds the address.
-    std::optional<std::vector<std::string>> StringFields(std::uint32_t address,
-                                                         std::span<const char* const> fields) const;
+    // The record that holds the address; nothing when no record does.
+    std::optional<MmdbRecord> Find(std::uint32_t address) const;
+
+    // A record of the file, the first one met in the search tree, to tell the file's
+    // record layout by; nothing for a file without records.
+    std::optional<MmdbRecord> AnyRecord() const;
 
 private:
     mutable MMDB_s m_database{};

@@ -10,12 +10,12 @@ constexpr std::string_view kHead =
     "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">"
     "<title>IP\u5730\u5740\u67e5\u8be2</title></head>\n<body>\n";
 
-// Credit for the CC BY data the answers come from; DB-IP asks for this link on every page
-// that shows its results.
+// Credit for the CC BY data the answers come from (the city names are GeoNames'); DB-IP
+// asks for this link on every page that shows its results.
 constexpr std::string_view kTail =
     "<p>\u6570\u636e\u6765\u6e90\uff1a<a href=\"https://db-ip.com\">IP Geolocation by DB-IP</a>"
     ", RouteViews, NRO, <a href=\"https://github.com/sapics/ip-location-db\">ip-location-db</a>"
-    " (CC BY 4.0)</p>\n</body></html>\n";
+    ", <a href=\"https://www.geonames.org\">GeoNames</a> (CC BY 4.0)</p>\n</body></html>\n";
 
 constexpr std::string_view kOwnAddressBefore = "<p>\u60a8\u7684IP\u5730\u5740\u662f\uff1a[";
 constexpr std::string_view kOwnAddressAfter = "] ";
@@ -42,7 +42,7 @@ std::string OwnAddressPage(std::string_view address, const LookupAnswer& answer)
     page += EscapeHtml(address);
     page += kOwnAddressAfter;
     page += kLocationBefore;
-    page += EscapeHtml(answer.location);
+    page += DisplayedValue(answer.location.text);
     page += kLocationAfter;
     page += QueryForm("");
     page += kTail;
@@ -54,13 +54,13 @@ std::string QueryPage(std::string_view queriedAddress, const LookupAnswer& answe
     page += QueryForm(queriedAddress);
     page += "<ul><li>";
     page += kLocationLabel;
-    page += EscapeHtml(answer.location);
+    page += DisplayedValue(answer.location.text);
     page += "</li><li>";
     page += kNetworkLabel;
-    page += EscapeHtml(answer.network);
+    page += DisplayedValue(answer.network.text);
     page += "</li><li>";
     page += kRegisteredLabel;
-    page += EscapeHtml(answer.registeredCountry);
+    page += DisplayedValue(answer.registeredCountry.text);
     page += "</li></ul>\n";
     page += kTail;
     return page;

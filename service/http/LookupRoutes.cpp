@@ -4,6 +4,7 @@
 #include "FormFields.h"
 #include "GbkEncoding.h"
 #include "Ipv4Address.h"
+#include "OutwardAddress.h"
 #include "Pages.h"
 
 #include <algorithm>
@@ -97,8 +98,8 @@ HttpAnswer LookupRoutes::UnsupportedTransferEncoding() {
 }
 
 HttpAnswer LookupRoutes::AnswerOwnAddress(const HttpRequest& request) const {
-    const std::string caller = CallerAddress(
-        request.peer, request.LastHeader("X-Forwarded-For").value_or(""), m_trustProxy);
+    const std::string caller = AddressForOwnPage(CallerAddress(
+        request.peer, request.LastHeader("X-Forwarded-For").value_or(""), m_trustProxy));
     const auto address = ParseIpv4(caller);
     return Page(OwnAddressPage(
         caller, address ? m_data.Current()->Answer(*address) : UniformAnswer(kUnknownText)));

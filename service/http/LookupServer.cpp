@@ -87,10 +87,11 @@ struct LookupServerCallbacks {
             state->Arm(ConnectionDeadlines::Clock::now() + server.m_limits.requestTime);
             server.m_deadlines.Add(*state);
             *socketContext = state;
-        } else {
+        } else if (*socketContext != nullptr) {
             auto* state = static_cast<Connection*>(*socketContext);
             server.m_deadlines.Remove(*state);
             delete state;
+            *socketContext = nullptr;
         }
     }
 
@@ -224,6 +225,7 @@ void LookupServer::Start(int listeningSocket) {
                                  ? m_limits.threads
                                  : std::max(1u, std::thread::hardware_concurrency());
     using Callbacks = LookupServerCallbacks;
+    // clang-format off: one option and its values per line
     m_daemon = MHD_start_daemon(
         MHD_USE_EPOLL_INTERNAL_THREAD, 0, nullptr, nullptr, &Callbacks::OnRequest, this,
         MHD_OPTION_LISTEN_SOCKET, static_cast<MHD_socket>(listeningSocket),
@@ -233,6 +235,7 @@ void LookupServer::Start(int listeningSocket) {
         m_limits.connectionMemory, MHD_OPTION_NOTIFY_CONNECTION, &Callbacks::OnConnection, this,
         MHD_OPTION_URI_LOG_CALLBACK, &Callbacks::OnRequestLine, this, MHD_OPTION_NOTIFY_COMPLETED,
         &Callbacks::OnCompleted, this, MHD_OPTION_END);
+    // clang-format on
     if (m_daemon == nullptr) {
         const std::string where = LocalAddressText(listeningSocket);
         ::close(listeningSocket);

@@ -27,9 +27,11 @@ TEST_F(WithServiceTest, EnterShowsTheThreeLinesForAPublicAddress) {
     EXPECT_EQ(Text1()->text(), QStringLiteral("8.8.8.0"));
     EXPECT_EQ(
         Text2()->toPlainText(),
-        QStringLiteral(u"\u5730\u7406\u4f4d\u7f6e\uff1a\u7f8e\u56fd California Mountain View\n"
-                       u"\u7f51\u7edc\uff1aAS15169 Google LLC\n"
-                       u"\u6ce8\u518c\u5730\uff1a\u7f8e\u56fd"));
+        QStringLiteral(
+            u"\u5730\u7406\u4f4d\u7f6e\uff1a\u7f8e\u56fd \u52a0\u5229\u798f\u5c3c\u4e9a\u5dde "
+            u"\u5c71\u666f\u57ce\n"
+            u"\u7f51\u7edc\uff1aAS15169 Google LLC\n"
+            u"\u6ce8\u518c\u5730\uff1a\u7f8e\u56fd"));
 }
 
 TEST_F(WithServiceTest, StartupShowsThisComputersAddressAndItsLabel) {

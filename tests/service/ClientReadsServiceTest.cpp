@@ -42,29 +42,32 @@ TEST_P(ClientScrapesQueryPageTest, ShowsTheThreeItems) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ClientScrapesQueryPageTest,
-    testing::Values(
-        ScrapeRow{"public", "8.8.8.8",
-                  "\u5730\u7406\u4f4d\u7f6e\uff1a\u7f8e\u56fd California Mountain View\r\n"
-                  "\u7f51\u7edc\uff1aAS15169 Google LLC\r\n"
-                  "\u6ce8\u518c\u5730\uff1a\u7f8e\u56fd"},
-        ScrapeRow{"private", "10.1.2.3",
-                  "\u5730\u7406\u4f4d\u7f6e\uff1a\u5c40\u57df\u7f51\r\n"
-                  "\u7f51\u7edc\uff1a\u5c40\u57df\u7f51\r\n"
-                  "\u6ce8\u518c\u5730\uff1a\u5c40\u57df\u7f51"},
-        ScrapeRow{"unknown", "2.2.2.2",
-                  "\u5730\u7406\u4f4d\u7f6e\uff1a\u672a\u77e5\r\n"
-                  "\u7f51\u7edc\uff1a\u672a\u77e5\r\n"
-                  "\u6ce8\u518c\u5730\uff1a\u672a\u77e5"},
-        // The program shows what the page holds: escaped markup, '?' for what GBK lacks.
-        ScrapeRow{"markup", "9.9.9.9",
-                  "\u5730\u7406\u4f4d\u7f6e\uff1a\u745e\u58eb Z&lt;u&gt;rich A&amp;B "
-                  "&quot;Town&quot;\r\n"
-                  "\u7f51\u7edc\uff1aAS19281 Quad9 &lt;b&gt;&quot;Fast&quot;&lt;/b&gt; &amp; Co\r\n"
-                  "\u6ce8\u518c\u5730\uff1a\u745e\u58eb"},
-        ScrapeRow{"notInGbk", "113.160.200.1",
-                  "\u5730\u7406\u4f4d\u7f6e\uff1a\u8d8a\u5357 Da Nang ?\u00e0 N?ng\r\n"
-                  "\u7f51\u7edc\uff1a\u672a\u77e5\r\n"
-                  "\u6ce8\u518c\u5730\uff1a\u8d8a\u5357"}),
+    testing::Values(ScrapeRow{"public", "8.8.8.8",
+                              "\u5730\u7406\u4f4d\u7f6e\uff1a美国 加利福尼亚州 山景城\r\n"
+                              "\u7f51\u7edc\uff1aAS15169 Google LLC\r\n"
+                              "\u6ce8\u518c\u5730\uff1a\u7f8e\u56fd"},
+                    ScrapeRow{"private", "10.1.2.3",
+                              "\u5730\u7406\u4f4d\u7f6e\uff1a\u5c40\u57df\u7f51\r\n"
+                              "\u7f51\u7edc\uff1a\u5c40\u57df\u7f51\r\n"
+                              "\u6ce8\u518c\u5730\uff1a\u5c40\u57df\u7f51"},
+                    ScrapeRow{"unknown", "2.2.2.2",
+                              "\u5730\u7406\u4f4d\u7f6e\uff1a\u672a\u77e5\r\n"
+                              "\u7f51\u7edc\uff1a\u672a\u77e5\r\n"
+                              "\u6ce8\u518c\u5730\uff1a\u672a\u77e5"},
+                    // The program shows what the page holds: markup in full-width forms, '?' for
+                    // what GBK lacks.
+                    ScrapeRow{"markup", "9.9.9.9",
+                              "\u5730\u7406\u4f4d\u7f6e\uff1a\u745e\u58eb\r\n"
+                              "\u7f51\u7edc\uff1aAS19281 Quad9 ＜b＞\"Fast\"＜/b＞ ＆ Co\r\n"
+                              "\u6ce8\u518c\u5730\uff1a\u745e\u58eb"},
+                    ScrapeRow{"ampersand", "81.187.1.1",
+                              "\u5730\u7406\u4f4d\u7f6e\uff1a英国 英格兰 伦敦\r\n"
+                              "\u7f51\u7edc\uff1aAS20712 Andrews ＆ Arnold Ltd\r\n"
+                              "\u6ce8\u518c\u5730\uff1a英国"},
+                    ScrapeRow{"notInGbk", "113.160.200.1",
+                              "\u5730\u7406\u4f4d\u7f6e\uff1a\u8d8a\u5357 岘港市\r\n"
+                              "\u7f51\u7edc\uff1aAS45899 VNPT ?\u00e0 N?ng\r\n"
+                              "\u6ce8\u518c\u5730\uff1a\u8d8a\u5357"}),
     [](const auto& info) { return info.param.name; });
 
 TEST(ClientScrapesOwnAddressPageTest, AddressThenLocation) {
@@ -85,7 +88,7 @@ TEST(ClientScrapesOwnAddressPageTest, ForwardedCallerThroughAProxy) {
     const QString page = lookup::ConvertWholePage(QByteArray::fromStdString(reply.body));
     lookup::ScrapeState state;
     EXPECT_EQ(lookup::ScrapeOwnAddress(page, state), Utf8("114.114.114.114"));
-    EXPECT_EQ(lookup::ScrapeOwnLocation(page, state), Utf8("\u4e2d\u56fd Jiangsu Nanjing"));
+    EXPECT_EQ(lookup::ScrapeOwnLocation(page, state), Utf8("中国 江苏省 南京市"));
 }
 
 // The program's own requests, sent by its HTTP client, to the service.
@@ -106,7 +109,7 @@ TEST_F(ClientTransportTest, QueryRoundTrip) {
         lookup::TransferQuery(*request, lookup::QueryBody(QStringLiteral("114.114.114.114")));
     lookup::ScrapeState state;
     EXPECT_EQ(lookup::ScrapeQueryPage(lookup::DecodeResponseBytes(body), state),
-              Utf8("\u5730\u7406\u4f4d\u7f6e\uff1a\u4e2d\u56fd Jiangsu Nanjing\r\n"
+              Utf8("\u5730\u7406\u4f4d\u7f6e\uff1a中国 江苏省 南京市\r\n"
                    "\u7f51\u7edc\uff1aAS21859 Zenlayer Inc\r\n"
                    "\u6ce8\u518c\u5730\uff1a\u4e2d\u56fd"));
 }

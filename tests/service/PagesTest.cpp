@@ -11,8 +11,15 @@ constexpr const char* kRegisteredLabel = "\u6ce8\u518c\u5730\uff1a";
 constexpr const char* kAddressMarker = "\uff1a[";
 constexpr const char* kLocationMarker = "\u6765\u81ea\uff1a";
 
-const LookupAnswer kAnswer{"\u7f8e\u56fd California Mountain View", "AS15169 Google LLC",
-                           "\u7f8e\u56fd"};
+LookupAnswer Answer(const char* location, const char* network, const char* registered) {
+    LookupAnswer answer;
+    answer.location.text = location;
+    answer.network.text = network;
+    answer.registeredCountry.text = registered;
+    return answer;
+}
+
+const LookupAnswer kAnswer = Answer("美国 加利福尼亚州 山景城", "AS15169 Google LLC", "美国");
 
 std::string Items(const std::string& location, const std::string& network,
                   const std::string& registered) {
@@ -22,7 +29,8 @@ std::string Items(const std::string& location, const std::string& network,
 
 TEST(QueryPageTest, FirstListItemsAreTheThreeAnswersBackToBack) {
     const std::string page = QueryPage("8.8.8.8", kAnswer);
-    const std::string items = Items(kAnswer.location, kAnswer.network, kAnswer.registeredCountry);
+    const std::string items =
+        Items(kAnswer.location.text, kAnswer.network.text, kAnswer.registeredCountry.text);
     EXPECT_EQ(page.find("<li>"), page.find(items)) << page;
     EXPECT_NE(page.find(items), std::string::npos) << page;
     // Nothing before the items may look like the end of one.
@@ -34,13 +42,13 @@ TEST(QueryPageTest, ShowsTheQueriedAddressInTheForm) {
               std::string::npos);
 }
 
-TEST(QueryPageTest, EscapesEveryValue) {
-    const LookupAnswer hostile{"<script>alert(1)</script>", "AS1 A&B \"x\"", "</li><li>'"};
+// The program shows values as it finds them, so no value may hold a character reference.
+TEST(QueryPageTest, ValuesHoldNoMarkupAndNoReferences) {
+    const LookupAnswer hostile = Answer("<script>alert(1)</script>", "AS1 A&B \"x\"", "</li><li>'");
     const std::string page = QueryPage("\"><img src=x>", hostile);
     EXPECT_EQ(page.find("<script"), std::string::npos);
     EXPECT_EQ(page.find("<img"), std::string::npos);
-    EXPECT_NE(page.find(Items("&lt;script&gt;alert(1)&lt;/script&gt;", "AS1 A&amp;B &quot;x&quot;",
-                              "&lt;/li&gt;&lt;li&gt;&#39;")),
+    EXPECT_NE(page.find(Items("＜script＞alert(1)＜/script＞", "AS1 A＆B \"x\"", "＜/li＞＜li＞'")),
               std::string::npos)
         << page;
     EXPECT_NE(page.find("value=\"&quot;&gt;&lt;img src=x&gt;\""), std::string::npos);
@@ -51,20 +59,21 @@ TEST(QueryPageTest, CreditsTheDataSources) {
     EXPECT_NE(page.find("<a href=\"https://db-ip.com\">IP Geolocation by DB-IP</a>"),
               std::string::npos);
     EXPECT_NE(page.find("ip-location-db"), std::string::npos);
+    EXPECT_NE(page.find("<a href=\"https://www.geonames.org\">GeoNames</a>"), std::string::npos);
     EXPECT_NE(page.find("CC BY 4.0"), std::string::npos);
 }
 
 TEST(OwnAddressPageTest, AddressAndLocationStandBetweenTheMarkers) {
     const std::string page = OwnAddressPage("203.0.113.5", kAnswer);
     const std::string expected = std::string(kAddressMarker) + "203.0.113.5] " + kLocationMarker +
-                                 kAnswer.location + "<br/>";
+                                 kAnswer.location.text + "<br/>";
     EXPECT_EQ(page.find(kAddressMarker), page.find(expected)) << page;
     EXPECT_NE(page.find(expected), std::string::npos) << page;
 }
 
-TEST(OwnAddressPageTest, EscapesTheLocation) {
-    const std::string page = OwnAddressPage("1.2.3.4", LookupAnswer{"<b>&", "", ""});
-    EXPECT_NE(page.find(std::string(kLocationMarker) + "&lt;b&gt;&amp;<br/>"), std::string::npos);
+TEST(OwnAddressPageTest, LocationHoldsNoMarkup) {
+    const std::string page = OwnAddressPage("1.2.3.4", Answer("<b>&", "", ""));
+    EXPECT_NE(page.find(std::string(kLocationMarker) + "＜b＞＆<br/>"), std::string::npos);
 }
 
 TEST(PagesTest, DeclareTheirEncoding) {

@@ -17,15 +17,22 @@ TEST(ServiceOptionsTest, DefaultsToTheAddressTheProgramAsks) {
     EXPECT_EQ(options.port, 8936);
     EXPECT_EQ(options.dataFolder, "data/geo");
     EXPECT_FALSE(options.trustProxy);
+    EXPECT_EQ(options.accessLog, "-");
+    EXPECT_EQ(options.limits.maxConnections, 4096u);
+    EXPECT_EQ(options.limits.maxPerAddress, 1024u);
 }
 
 TEST(ServiceOptionsTest, ReadsEveryOption) {
     const ServiceOptions options =
-        Parse({"--listen", "0.0.0.0:80", "--data", "/srv/geo", "--trust-proxy"});
+        Parse({"--listen", "0.0.0.0:80", "--data", "/srv/geo", "--trust-proxy", "--access-log",
+               "off", "--max-connections", "100", "--max-per-address", "10"});
     EXPECT_EQ(options.host, "0.0.0.0");
     EXPECT_EQ(options.port, 80);
     EXPECT_EQ(options.dataFolder, "/srv/geo");
     EXPECT_TRUE(options.trustProxy);
+    EXPECT_EQ(options.accessLog, "off");
+    EXPECT_EQ(options.limits.maxConnections, 100u);
+    EXPECT_EQ(options.limits.maxPerAddress, 10u);
 }
 
 TEST(ServiceOptionsTest, AcceptsPortZeroAndBracketedIpv6) {
@@ -50,6 +57,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, ServiceOptionsRejectTest,
                                          std::vector<std::string_view>{"--listen", "127.0.0.1:-1"},
                                          std::vector<std::string_view>{"--listen", "127.0.0.1:80x"},
                                          std::vector<std::string_view>{"--data"},
+                                         std::vector<std::string_view>{"--access-log"},
+                                         std::vector<std::string_view>{"--max-connections", "0"},
+                                         std::vector<std::string_view>{"--max-per-address", "-1"},
+                                         std::vector<std::string_view>{"--max-per-address", "9x"},
                                          std::vector<std::string_view>{"--verbose"}));
 
 }  // namespace

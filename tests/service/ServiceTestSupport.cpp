@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <chrono>
 #include <utility>
 
@@ -102,10 +102,14 @@ std::string Connection::ReceiveAll() {
 bool Connection::ClosedWithin(std::chrono::milliseconds wait) {
     const auto deadline = std::chrono::steady_clock::now() + wait;
     char buffer[4096];
-    while (std::chrono::steady_clock::now() < deadline) {
+    for (auto now = std::chrono::steady_clock::now(); now < deadline;
+         now = std::chrono::steady_clock::now()) {
+        pollfd entry{m_socket, POLLIN, 0};
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+        if (::poll(&entry, 1, static_cast<int>(left.count())) <= 0) continue;
         const ssize_t n = ::recv(m_socket, buffer, sizeof buffer, 0);
-        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) return true;
-        if (n > 0) m_received.append(buffer, static_cast<std::size_t>(n));
+        if (n <= 0) return true;
+        m_received.append(buffer, static_cast<std::size_t>(n));
     }
     return false;
 }

@@ -2,8 +2,12 @@
 #include "FormFields.h"
 #include "GbkEncoding.h"
 #include "HtmlEscape.h"
+#include "LocationText.h"
 
 #include <gtest/gtest.h>
+
+#include <string_view>
+#include <vector>
 
 namespace service {
 namespace {
@@ -47,6 +51,44 @@ TEST(EscapeHtmlTest, LeavesOtherTextAlone) {
     EXPECT_EQ(EscapeHtml("AS15169 Google LLC \u7f8e\u56fd"), "AS15169 Google LLC \u7f8e\u56fd");
     EXPECT_EQ(EscapeHtml(""), "");
 }
+
+TEST(DisplayedValueTest, MarkupCharactersBecomeFullWidth) {
+    EXPECT_EQ(DisplayedValue("Andrews & Arnold Ltd"), "Andrews ＆ Arnold Ltd");
+    EXPECT_EQ(DisplayedValue("<b>\"x\" 'y'</b>"), "＜b＞\"x\" 'y'＜/b＞");
+    EXPECT_EQ(DisplayedValue("&amp;"), "＆amp;");
+    EXPECT_EQ(DisplayedValue(DisplayedValue("a<&>b")), "a＜＆＞b");
+}
+
+// The program reads the pages as GBK: the full-width forms must come through.
+TEST(DisplayedValueTest, FullWidthFormsAreInGbk) {
+    EXPECT_EQ(EncodeGbk(DisplayedValue("<&>")), "\xa3\xbc\xa3\xa6\xa3\xbe");
+}
+
+struct LocationTextRow {
+    const char* name;
+    std::vector<std::string_view> parts;
+    const char* text;
+};
+
+class LocationTextTest : public testing::TestWithParam<LocationTextRow> {};
+
+TEST_P(LocationTextTest, NamesEachPlaceOnce) {
+    const auto& parts = GetParam().parts;
+    EXPECT_EQ(LocationText({parts[0], parts[1], parts[2]}), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LocationTextTest,
+    testing::Values(
+        LocationTextRow{"allParts", {"中国", "广东省", "广州市"}, "中国 广东省 广州市"},
+        LocationTextRow{"noRegion", {"新加坡", "", "新加坡"}, "新加坡"},
+        LocationTextRow{"citySameAsRegion", {"中国", "北京市", "北京市"}, "中国 北京市"},
+        LocationTextRow{"citySameButForSuffix", {"中国", "北京市", "北京"}, "中国 北京市"},
+        LocationTextRow{"regionSameAsCountry", {"香港", "香港", ""}, "香港"},
+        LocationTextRow{"suffixOnlyIsNoName", {"中国", "市", "市"}, "中国 市"},
+        LocationTextRow{"noRegionNoCity", {"日本", "", ""}, "日本"},
+        LocationTextRow{"nothing", {"", "", ""}, ""}),
+    [](const auto& info) { return info.param.name; });
 
 TEST(EncodeGbkTest, EncodesChineseAsCodePage936) {
     EXPECT_EQ(EncodeGbk("\u7f8e\u56fd"), "\xc3\xc0\xb9\xfa");
