@@ -59,10 +59,13 @@ void CheckEncoding(std::string_view utf8) {
     Require(j == decoded.size(), "nothing is added to the text");
 }
 
-// What the program shows for one item: its label, and the escaped value as code page 936
-// carries it.
+// What the program shows for one item: its label, and the value as the page shows it and code
+// page 936 carries it.
 QString Shown(const QString& label, std::string_view value) {
-    return label + FromGbk(service::EncodeGbk(service::EscapeHtml(value)));
+    const std::string displayed = service::DisplayedValue(value);
+    Require(service::DisplayedValue(displayed) == displayed,
+            "showing a value twice changes nothing");
+    return label + FromGbk(service::EncodeGbk(displayed));
 }
 
 QString ReadPage(const std::string& utf8Page) {
@@ -91,9 +94,9 @@ void CheckQueryPage(const service::LookupAnswer& answer) {
     static const QStringList labels =
         ScrapeQuery(service::QueryPage("", service::UniformAnswer(""))).split(kLineBreak);
     Require(labels.size() == 3, "three labels");
-    const QString expected = Shown(labels[0], answer.location) + kLineBreak +
-                             Shown(labels[1], answer.network) + kLineBreak +
-                             Shown(labels[2], answer.registeredCountry);
+    const QString expected = Shown(labels[0], answer.location.text) + kLineBreak +
+                             Shown(labels[1], answer.network.text) + kLineBreak +
+                             Shown(labels[2], answer.registeredCountry.text);
     Require(ScrapeQuery(service::QueryPage("1.2.3.4", answer)) == expected,
             "the program shows the three items of the answer");
 }
@@ -103,7 +106,7 @@ void CheckOwnAddressPage(const service::LookupAnswer& answer) {
     lookup::ScrapeState state;
     try {
         Require(lookup::ScrapeOwnAddress(page, state) == u"203.0.113.7", "the address is shown");
-        Require(lookup::ScrapeOwnLocation(page, state) == Shown(QString(), answer.location),
+        Require(lookup::ScrapeOwnLocation(page, state) == Shown(QString(), answer.location.text),
                 "the location is shown");
     } catch (const lookup::LookupFailure&) {
         Require(false, "every own-address page has its address and location");
@@ -128,7 +131,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckEncoding(input);
 
     const auto items = Items(input);
-    const service::LookupAnswer answer{items[0], items[1], items[2]};
+    service::LookupAnswer answer;
+    answer.location.text = items[0];
+    answer.network.text = items[1];
+    answer.registeredCountry.text = items[2];
     CheckQueryPage(answer);
     CheckOwnAddressPage(answer);
     return 0;
