@@ -20,14 +20,10 @@
 
 namespace {
 
-// The loaders read files; the file lives in memory where the system allows.
 const std::string& TablePath() {
-    static const std::string path = [] {
-        const std::filesystem::path memory("/dev/shm");
-        const std::filesystem::path folder =
-            std::filesystem::is_directory(memory) ? memory : std::filesystem::temp_directory_path();
-        return (folder / ("lokaro-fuzz-names-" + std::to_string(::getpid()) + ".tsv")).string();
-    }();
+    static const std::string path = (std::filesystem::temp_directory_path() /
+                                     ("lokaro-fuzz-names-" + std::to_string(::getpid()) + ".tsv"))
+                                        .string();
     return path;
 }
 

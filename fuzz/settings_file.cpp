@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -23,15 +22,15 @@ const QString kMarker = QStringLiteral("Nomal/Install");
 const QString kOption = QStringLiteral("Nomal/IsShowLocal");
 
 // Qt keeps parsed settings files in a cache that trusts the file's size and time stamp, and
-// an iteration can rewrite the file within one tick: each iteration has a folder of its own.
-// Every write is synced to disk, so the folders live in memory where the system allows.
-QString FreshFolder() {
-    static const QString kMemoryFolder = QStringLiteral("/dev/shm");
-    static QTemporaryDir root(
-        (QFileInfo(kMemoryFolder).isWritable() ? kMemoryFolder : QDir::tempPath()) +
-        QStringLiteral("/lokaro-fuzz-settings-XXXXXX"));
+// an iteration can rewrite the file within one tick: iterations take turns over enough
+// folders that none is reused soon. A fixed set keeps that cache from growing, which would
+// make every iteration look like a leak to the sanitizer.
+QString EmptyFolder() {
+    constexpr quint64 kFolders = 64;
+    static QTemporaryDir root;
     static quint64 iteration = 0;
-    const QString folder = root.path() + u'/' + QString::number(++iteration);
+    const QString folder = root.path() + u'/' + QString::number(++iteration % kFolders);
+    QDir(folder).removeRecursively();
     QDir().mkpath(folder);
     return folder;
 }
@@ -59,7 +58,7 @@ void CheckOthersSurvive(const FileContents& before, const FileContents& after) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const QString folder = FreshFolder();
+    const QString folder = EmptyFolder();
     SettingsStore store(folder);
     const QString path = store.FilePath(kApplication);
     {
@@ -96,6 +95,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         Require(!option, "an unreadable file reads false");
     }
-    QDir(folder).removeRecursively();
     return 0;
 }
