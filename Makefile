@@ -1,12 +1,16 @@
 # The two set-up commands of the README. Both install what is missing first.
 BUILD ?= build
 RELEASE_BUILD ?= build-release
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+# `make test` runs each fuzz target this long, so that a target broken by a change shows there.
+TEST_FUZZ_SECONDS ?= 5
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 
 # The optimised tree: no sanitizers; `make run` and the packages build just the two programs in it.
 RELEASE_CONFIGURE = cmake -S . -B $(RELEASE_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DLOKARO_SANITIZE=OFF
 
-.PHONY: run test build deps bench bench-service geodata package
+.PHONY: run test build deps bench bench-service geodata package fuzz fuzz-build
 
 deps:
 	@scripts/install-deps
@@ -16,10 +20,12 @@ build: deps
 	cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOKARO_SANITIZE=ON
 	cmake --build $(BUILD) --parallel
 
-# After the tests, where it can (root, dpkg, neither package installed), the packages are built,
-# installed, used and removed again; `make test INSTALL_CHECK=no` leaves the machine alone.
-test: build
+# After the tests, each fuzz target runs for a few seconds; then, where it can (root, dpkg,
+# neither package installed), the packages are built, installed, used and removed again;
+# `make test INSTALL_CHECK=no` leaves the machine alone.
+test: build fuzz-build
 	cd $(BUILD) && ctest --output-on-failure --parallel 2
+	scripts/run-fuzzers $(FUZZ_BUILD) $(TEST_FUZZ_SECONDS)
 	@if [ "$(INSTALL_CHECK)" = no ]; then echo "check-install: skipped: INSTALL_CHECK=no"; \
 	else scripts/check-install; fi
 
@@ -53,3 +59,11 @@ bench-service: deps
 # The location databases the service reads (not kept in git).
 geodata:
 	scripts/fetch-geodata
+
+# The libFuzzer targets, built with clang in their own tree, each run for FUZZ_SECONDS.
+fuzz: fuzz-build
+	scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+fuzz-build: deps
+	cmake -S . -B $(FUZZ_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DLOKARO_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) --target fuzzers --parallel

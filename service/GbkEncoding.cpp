@@ -29,6 +29,9 @@ ConverterPtr OpenGbkConverter() {
     return converter;
 }
 
+// The euro sign (0x80) and U+F8F5 (0xFF).
+constexpr UChar kSingleHighByteCharacters[] = {u'\u20ac', u'\uf8f5'};
+
 // A converter keeps conversion state, so each worker thread has its own.
 UConverter& ThreadConverter() {
     thread_local ConverterPtr converter = OpenGbkConverter();
@@ -38,8 +41,13 @@ UConverter& ThreadConverter() {
 }  // namespace
 
 std::string EncodeGbk(std::string_view utf8) {
-    const icu::UnicodeString text = icu::UnicodeString::fromUTF8(
+    icu::UnicodeString text = icu::UnicodeString::fromUTF8(
         icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    // The program reads every byte of 0x80 or more as the first of a two-byte character, so
+    // the characters the code page writes as one such byte would swallow the byte after them.
+    for (const UChar single : kSingleHighByteCharacters) {
+        text.findAndReplace(icu::UnicodeString(single), icu::UnicodeString(u'?'));
+    }
     UConverter& converter = ThreadConverter();
     ucnv_resetFromUnicode(&converter);
 

@@ -19,6 +19,8 @@ std::string_view WithoutMapping(std::string_view address) {
 }
 
 bool IsIpv6(std::string_view text) {
+    // inet_pton stops at the first NUL: what follows one would reach the page unchecked.
+    if (text.find('\0') != std::string_view::npos) return false;
     in6_addr parsed{};
     return inet_pton(AF_INET6, std::string(text).c_str(), &parsed) == 1;
 }

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace service {
 namespace {
@@ -150,6 +151,12 @@ INSTANTIATE_TEST_SUITE_P(
         CallerRow{"emptyLastEntryIgnored", "127.0.0.1", "8.8.8.8,", true, "127.0.0.1"},
         CallerRow{"mappedPeerShownPlain", "::ffff:192.0.2.9", "", false, "192.0.2.9"}),
     [](const auto& info) { return info.param.name; });
+
+TEST(CallerAddressTest, IgnoresAForwardedValueHoldingNul) {
+    using namespace std::string_view_literals;
+    EXPECT_EQ(CallerAddress("127.0.0.1", "1::188.51.18.8\0<script>"sv, true), "127.0.0.1");
+    EXPECT_EQ(CallerAddress("127.0.0.1", "8.8.8.8\0"sv, true), "127.0.0.1");
+}
 
 TEST(IsLoopbackPeerTest, KnowsBothFamilies) {
     EXPECT_TRUE(IsLoopbackPeer("127.0.0.1"));

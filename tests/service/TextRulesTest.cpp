@@ -107,6 +107,12 @@ TEST(EncodeGbkTest, ReplacesWhatGbkCannotHoldWithOneQuestionMarkEach) {
     EXPECT_EQ(EncodeGbk("a\U0001F600b"), "a?b");
 }
 
+TEST(EncodeGbkTest, MarksCharactersTheCodePageWritesAsOneHighByte) {
+    // 0x80 and 0xFF alone would take the next byte into a pair in the program's decoder.
+    EXPECT_EQ(EncodeGbk("\u20ac\u7f8e"), "?\xc3\xc0");
+    EXPECT_EQ(EncodeGbk("a\uf8f5<"), "a?<");
+}
+
 TEST(EncodeGbkTest, ReplacesMalformedUtf8) {
     EXPECT_EQ(EncodeGbk("a\xff"
                         "b"),

@@ -1,0 +1,101 @@
+// The settings file as another program or an older copy may have left it: any bytes. The
+// start-up option is read from it and written back; what must hold is that the program
+// then finds its own values again and that the file's other values survive.
+#include "Require.h"
+#include "SettingsStore.h"
+#include "StartupOption.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QVariant>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+const QString kApplication = QStringLiteral("DUZodiro");
+const QString kMarker = QStringLiteral("Nomal/Install");
+const QString kOption = QStringLiteral("Nomal/IsShowLocal");
+
+// Qt keeps parsed settings files in a cache that trusts the file's size and time stamp, and
+// an iteration can rewrite the file within one tick: iterations take turns over enough
+// folders that none is reused soon. A fixed set keeps that cache from growing, which would
+// make every iteration look like a leak to the sanitizer.
+QString EmptyFolder() {
+    constexpr quint64 kFolders = 64;
+    static QTemporaryDir root;
+    static quint64 iteration = 0;
+    const QString folder = root.path() + u'/' + QString::number(++iteration % kFolders);
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    return folder;
+}
+
+struct FileContents {
+    bool readable = false;
+    QHash<QString, QVariant> values;
+};
+
+FileContents Read(const QString& path) {
+    const QSettings file(path, QSettings::IniFormat);
+    FileContents contents;
+    contents.readable = file.status() == QSettings::NoError;
+    for (const QString& key : file.allKeys()) contents.values.insert(key, file.value(key));
+    return contents;
+}
+
+void CheckOthersSurvive(const FileContents& before, const FileContents& after) {
+    for (auto it = before.values.cbegin(); it != before.values.cend(); ++it) {
+        // Qt takes "Nomal//Install" for the marker as well, and writes it back as the marker.
+        const QString key = it.key().split(u'/', Qt::SkipEmptyParts).join(u'/');
+        if (key == kMarker || key == kOption) continue;
+        Require(after.values.value(it.key()) == it.value(), "other values survive a write");
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QString folder = EmptyFolder();
+    SettingsStore store(folder);
+    const QString path = store.FilePath(kApplication);
+    {
+        QFile file(path);
+        Require(file.open(QIODevice::WriteOnly), "the settings file can be written");
+        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+    }
+    const FileContents before = Read(path);
+    const bool currentOption = size % 2 == 1;
+
+    const bool option = StartupOption::LoadStartupOption(store, currentOption);
+    const FileContents afterLoad = Read(path);
+    if (before.readable) {
+        Require(afterLoad.readable, "a readable file stays readable");
+        Require(afterLoad.values.value(kMarker) == QStringLiteral("1"), "the marker is set");
+        CheckOthersSurvive(before, afterLoad);
+        if (before.values.value(kMarker) != QStringLiteral("1")) {
+            Require(!option, "a first run reads false");
+            Require(afterLoad.values.value(kOption) ==
+                        (currentOption ? QStringLiteral("True") : QStringLiteral("False")),
+                    "a first run stores the current option");
+        } else {
+            const QVariant stored = before.values.value(kOption);
+            Require(option == (stored.typeId() == QMetaType::QString &&
+                               StartupOption::TextToBoolean(stored.toString())),
+                    "the option is the stored text read as a Boolean");
+        }
+
+        const int checkValue = static_cast<int>(size % 3);
+        StartupOption::SaveStartupOption(store, checkValue);
+        Require(StartupOption::LoadStartupOption(store) == (checkValue != 0),
+                "a saved check box value reads back");
+        CheckOthersSurvive(before, Read(path));
+    } else {
+        Require(!option, "an unreadable file reads false");
+    }
+    return 0;
+}
