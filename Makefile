@@ -65,5 +65,5 @@ fuzz: fuzz-build
 	scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 fuzz-build: deps
-	cmake -S . -B $(FUZZ_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DLOKARO_FUZZ=ON
+	cmake -S . -B $(FUZZ_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DLOKARO_FUZZ=ON -DLOKARO_BUILD_TESTS=OFF
 	cmake --build $(FUZZ_BUILD) --target fuzzers --parallel
