@@ -145,8 +145,7 @@ TEST_F(PageRequestsTest, ErrorPagesAreAnswersToo) {
         EXPECT_EQ(TransferQuery(*request, QueryBody(u"8.8.8.8"_s)),
                   QByteArray("<h1>\xb4\xed\xce\xf3</h1>"))
             << status;
-        EXPECT_EQ(PostForPage(CreateHttpRequest, ownAddressUrl()), u"<h1>错误</h1>"_s)
-            << status;
+        EXPECT_EQ(PostForPage(CreateHttpRequest, ownAddressUrl()), u"<h1>错误</h1>"_s) << status;
     }
 }
 
