@@ -1,6 +1,8 @@
 // The settings file as another program or an older copy may have left it: any bytes. The
-// start-up option is read from it and written back; what must hold is that the program
-// then finds its own values again and that the file's other values survive.
+// start-up option is read from it and written back; what must hold is that a file the store
+// did not write stays byte for byte, and that in one it did the program finds its own values
+// again and the file's other values survive.
+#include "PlainIniFile.h"
 #include "Require.h"
 #include "SettingsStore.h"
 #include "StartupOption.h"
@@ -18,6 +20,7 @@
 namespace {
 
 const QString kApplication = QStringLiteral("DUZodiro");
+const QString kSection = QStringLiteral("Nomal");
 const QString kMarker = QStringLiteral("Nomal/Install");
 const QString kOption = QStringLiteral("Nomal/IsShowLocal");
 
@@ -57,45 +60,59 @@ void CheckOthersSurvive(const FileContents& before, const FileContents& after) {
     }
 }
 
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Whether the store may rewrite the file: it holds nothing but what the store writes to the
+// section it writes.
+bool WrittenByTheStore(const QByteArray& bytes) {
+    const auto plain = PlainIniFile::Parse(bytes);
+    return plain && (plain->section.isEmpty() || plain->section == kSection);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString folder = EmptyFolder();
     SettingsStore store(folder);
     const QString path = store.FilePath(kApplication);
+    const QByteArray original(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     {
         QFile file(path);
         Require(file.open(QIODevice::WriteOnly), "the settings file can be written");
-        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+        file.write(original);
     }
     const FileContents before = Read(path);
     const bool currentOption = size % 2 == 1;
+    const int checkValue = static_cast<int>(size % 3);
 
     const bool option = StartupOption::LoadStartupOption(store, currentOption);
-    const FileContents afterLoad = Read(path);
-    if (before.readable) {
-        Require(afterLoad.readable, "a readable file stays readable");
-        Require(afterLoad.values.value(kMarker) == QStringLiteral("1"), "the marker is set");
-        CheckOthersSurvive(before, afterLoad);
-        if (before.values.value(kMarker) != QStringLiteral("1")) {
-            Require(!option, "a first run reads false");
-            Require(afterLoad.values.value(kOption) ==
-                        (currentOption ? QStringLiteral("True") : QStringLiteral("False")),
-                    "a first run stores the current option");
-        } else {
-            const QVariant stored = before.values.value(kOption);
-            Require(option == (stored.typeId() == QMetaType::QString &&
-                               StartupOption::TextToBoolean(stored.toString())),
-                    "the option is the stored text read as a Boolean");
-        }
-
-        const int checkValue = static_cast<int>(size % 3);
+    if (!WrittenByTheStore(original)) {
         StartupOption::SaveStartupOption(store, checkValue);
-        Require(StartupOption::LoadStartupOption(store) == (checkValue != 0),
-                "a saved check box value reads back");
-        CheckOthersSurvive(before, Read(path));
-    } else {
-        Require(!option, "an unreadable file reads false");
+        Require(Bytes(path) == original, "a file the store did not write is left byte for byte");
+        if (!before.readable) Require(!option, "an unreadable file reads false");
+        return 0;
     }
+    const FileContents afterLoad = Read(path);
+    Require(afterLoad.readable, "a file the store wrote stays readable");
+    Require(afterLoad.values.value(kMarker) == QStringLiteral("1"), "the marker is set");
+    CheckOthersSurvive(before, afterLoad);
+    if (before.values.value(kMarker) != QStringLiteral("1")) {
+        Require(!option, "a first run reads false");
+        Require(afterLoad.values.value(kOption) ==
+                    (currentOption ? QStringLiteral("True") : QStringLiteral("False")),
+                "a first run stores the current option");
+    } else {
+        const QVariant stored = before.values.value(kOption);
+        Require(option == (stored.typeId() == QMetaType::QString &&
+                           StartupOption::TextToBoolean(stored.toString())),
+                "the option is the stored text read as a Boolean");
+    }
+    StartupOption::SaveStartupOption(store, checkValue);
+    Require(StartupOption::LoadStartupOption(store) == (checkValue != 0),
+            "a saved check box value reads back");
+    CheckOthersSurvive(before, Read(path));
     return 0;
 }
