@@ -1,53 +1,40 @@
 #include "HtmlEscape.h"
 
-namespace service {
+#include <algorithm>
+#include <initializer_list>
+#include <utility>
 
-std::string EscapeHtml(std::string_view text) {
-    std::string escaped;
-    escaped.reserve(text.size());
+namespace service {
+namespace {
+
+using Replacements = std::initializer_list<std::pair<char, std::string_view>>;
+
+// The text with each character that has a replacement written as that replacement.
+std::string Replaced(std::string_view text, Replacements replacements) {
+    std::string result;
+    result.reserve(text.size());
     for (const char c : text) {
-        switch (c) {
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            case '"':
-                escaped += "&quot;";
-                break;
-            case '\'':
-                escaped += "&#39;";
-                break;
-            default:
-                escaped += c;
+        const auto found =
+            std::find_if(replacements.begin(), replacements.end(),
+                         [c](const auto& replacement) { return replacement.first == c; });
+        if (found == replacements.end()) {
+            result += c;
+        } else {
+            result += found->second;
         }
     }
-    return escaped;
+    return result;
+}
+
+}  // namespace
+
+std::string EscapeHtml(std::string_view text) {
+    return Replaced(
+        text, {{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}, {'\'', "&#39;"}});
 }
 
 std::string DisplayedValue(std::string_view text) {
-    std::string shown;
-    shown.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                shown += "\uff06";
-                break;
-            case '<':
-                shown += "\uff1c";
-                break;
-            case '>':
-                shown += "\uff1e";
-                break;
-            default:
-                shown += c;
-        }
-    }
-    return shown;
+    return Replaced(text, {{'&', "＆"}, {'<', "＜"}, {'>', "＞"}});
 }
 
 }  // namespace service
