@@ -61,6 +61,8 @@ ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments) 
             options.limits.maxConnections = ParseCount(argument, value());
         } else if (argument == "--max-per-address") {
             options.limits.maxPerAddress = ParseCount(argument, value());
+        } else if (argument == "--threads") {
+            options.limits.threads = ParseCount(argument, value());
         } else if (argument == "--help" || argument == "-h") {
             options.showHelp = true;
         } else {
@@ -73,7 +75,7 @@ ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments) 
 std::string_view UsageText() {
     return "usage: wherix-service [--listen ADDR:PORT] [--data DIR] [--trust-proxy]\n"
            "                      [--access-log FILE|-|off] [--max-connections N]\n"
-           "                      [--max-per-address N]\n"
+           "                      [--max-per-address N] [--threads N]\n"
            "  --listen ADDR:PORT  address to listen on (default 127.0.0.1:8936; port 0 picks\n"
            "                      a free port, printed as \"listening on ADDR:PORT\")\n"
            "  --data DIR          folder of the databases (default data/geo), fetched by\n"
@@ -84,6 +86,8 @@ std::string_view UsageText() {
            "                      default) or off\n"
            "  --max-connections N open connections at most (default 4096)\n"
            "  --max-per-address N open connections from one address at most (default 1024)\n"
+           "  --threads N         serving threads (default one per processor; fewer when the\n"
+           "                      machine has other busy work, such as a local proxy)\n"
            "A socket passed by systemd (socket activation) takes the place of --listen.\n"
            "SIGHUP reloads the databases; SIGINT and SIGTERM stop the service.\n";
 }

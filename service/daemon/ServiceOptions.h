@@ -27,7 +27,7 @@ public:
 
 // Reads the arguments after the program name:
 //   [--listen ADDR:PORT] [--data DIR] [--trust-proxy] [--access-log FILE|-|off]
-//   [--max-connections N] [--max-per-address N] [--help]
+//   [--max-connections N] [--max-per-address N] [--threads N] [--help]
 // ADDR may be an IPv6 address in brackets; PORT 0 asks for any free port.
 // Throws UsageError for anything else.
 ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments);

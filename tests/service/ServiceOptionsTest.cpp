@@ -20,12 +20,13 @@ TEST(ServiceOptionsTest, DefaultsToTheAddressTheProgramAsks) {
     EXPECT_EQ(options.accessLog, "-");
     EXPECT_EQ(options.limits.maxConnections, 4096u);
     EXPECT_EQ(options.limits.maxPerAddress, 1024u);
+    EXPECT_EQ(options.limits.threads, 0u);
 }
 
 TEST(ServiceOptionsTest, ReadsEveryOption) {
     const ServiceOptions options =
         Parse({"--listen", "0.0.0.0:80", "--data", "/srv/geo", "--trust-proxy", "--access-log",
-               "off", "--max-connections", "100", "--max-per-address", "10"});
+               "off", "--max-connections", "100", "--max-per-address", "10", "--threads", "3"});
     EXPECT_EQ(options.host, "0.0.0.0");
     EXPECT_EQ(options.port, 80);
     EXPECT_EQ(options.dataFolder, "/srv/geo");
@@ -33,6 +34,7 @@ TEST(ServiceOptionsTest, ReadsEveryOption) {
     EXPECT_EQ(options.accessLog, "off");
     EXPECT_EQ(options.limits.maxConnections, 100u);
     EXPECT_EQ(options.limits.maxPerAddress, 10u);
+    EXPECT_EQ(options.limits.threads, 3u);
 }
 
 TEST(ServiceOptionsTest, AcceptsPortZeroAndBracketedIpv6) {
@@ -61,6 +63,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, ServiceOptionsRejectTest,
                                          std::vector<std::string_view>{"--max-connections", "0"},
                                          std::vector<std::string_view>{"--max-per-address", "-1"},
                                          std::vector<std::string_view>{"--max-per-address", "9x"},
+                                         std::vector<std::string_view>{"--threads", "0"},
                                          std::vector<std::string_view>{"--verbose"}));
 
 }  // namespace

@@ -107,16 +107,27 @@ TEST(EncodeGbkTest, ReplacesWhatGbkCannotHoldWithOneQuestionMarkEach) {
     EXPECT_EQ(EncodeGbk("a\U0001F600b"), "a?b");
 }
 
+TEST(EncodeGbkTest, LeavesOutDefaultIgnorableCharactersItCannotHold) {
+    // Soft hyphen, zero-width space, and a language tag beyond the plane.
+    EXPECT_EQ(EncodeGbk("a\u00ad\u200bb\U000E0001c"), "abc");
+}
+
 TEST(EncodeGbkTest, MarksCharactersTheCodePageWritesAsOneHighByte) {
     // 0x80 and 0xFF alone would take the next byte into a pair in the program's decoder.
     EXPECT_EQ(EncodeGbk("\u20ac\u7f8e"), "?\xc3\xc0");
     EXPECT_EQ(EncodeGbk("a\uf8f5<"), "a?<");
 }
 
-TEST(EncodeGbkTest, ReplacesMalformedUtf8) {
+TEST(EncodeGbkTest, ReplacesEachMalformedPartOfUtf8WithOneMark) {
     EXPECT_EQ(EncodeGbk("a\xff"
                         "b"),
               "a?b");
+    // A cut-off three-byte sequence is one part; a stray continuation byte is another.
+    EXPECT_EQ(EncodeGbk("a\xe7\xbe"
+                        "b\x80\x80"),
+              "a?b??");
+    // An encoded surrogate is ill-formed from its second byte on: three marks.
+    EXPECT_EQ(EncodeGbk("\xed\xa0\x80"), "???");
 }
 
 struct CountryRow {
