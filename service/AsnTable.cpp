@@ -11,31 +11,39 @@
 namespace service {
 namespace {
 
-// Splits one CSV row; a quoted field may hold commas and doubled quotes.
-std::optional<std::vector<std::string>> SplitCsvRow(std::string_view row) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        const char c = row[i];
-        if (quoted) {
-            if (c != '"') {
-                fields.back() += c;
-            } else if (i + 1 < row.size() && row[i + 1] == '"') {
-                fields.back() += '"';
-                ++i;
-            } else {
-                quoted = false;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
+// Splits one CSV row into the first `count` of fields, whose storage is kept from row to
+// row; a quoted part of a field may hold commas and doubled quotes. False when a quote is
+// left open.
+bool SplitCsvRow(std::string_view row, std::vector<std::string>& fields, std::size_t& count) {
+    count = 0;
+    const auto nextField = [&]() -> std::string& {
+        if (count == fields.size()) fields.emplace_back();
+        std::string& field = fields[count++];
+        field.clear();
+        return field;
+    };
+    std::string* field = &nextField();
+    for (std::size_t i = 0; i <= row.size();) {
+        const std::size_t mark = row.find_first_of(",\"", i);
+        field->append(row.substr(i, mark - i));
+        if (mark == std::string_view::npos) break;
+        i = mark + 1;
+        if (row[mark] == ',') {
+            field = &nextField();
+            continue;
+        }
+        // Inside quotes up to the closing quote; a doubled quote stands for one.
+        while (true) {
+            const std::size_t quote = row.find('"', i);
+            if (quote == std::string_view::npos) return false;
+            field->append(row.substr(i, quote - i));
+            i = quote + 1;
+            if (i >= row.size() || row[i] != '"') break;
+            *field += '"';
+            ++i;
         }
     }
-    if (quoted) return std::nullopt;
-    return fields;
+    return true;
 }
 
 std::optional<std::uint32_t> ParseNumber(std::string_view text) {
@@ -63,23 +71,24 @@ AsnTable AsnTable::Parse(std::istream& rows, const std::string& sourceName) {
     AsnTable table;
     std::unordered_map<std::string, std::uint32_t> organisationIndex;
     std::string row;
+    std::vector<std::string> fields;
+    std::size_t count = 0;
     for (std::size_t lineNumber = 1; std::getline(rows, row); ++lineNumber) {
         if (!row.empty() && row.back() == '\r') row.pop_back();
         if (row.empty()) continue;
-        const auto fields = SplitCsvRow(row);
         const auto fail = [&] {
             return DataError(sourceName + ":" + std::to_string(lineNumber) +
                              ": not a first,last,number,organisation row");
         };
-        if (!fields || fields->size() != 4) throw fail();
-        const auto first = ParseRangeEnd((*fields)[0]);
-        const auto last = ParseRangeEnd((*fields)[1]);
-        const auto number = ParseNumber((*fields)[2]);
+        if (!SplitCsvRow(row, fields, count) || count != 4) throw fail();
+        const auto first = ParseRangeEnd(fields[0]);
+        const auto last = ParseRangeEnd(fields[1]);
+        const auto number = ParseNumber(fields[2]);
         if (!first || !last || !number || *last < *first) throw fail();
 
         const auto [entry, added] = organisationIndex.try_emplace(
-            (*fields)[3], static_cast<std::uint32_t>(table.m_organisations.size()));
-        if (added) table.m_organisations.push_back((*fields)[3]);
+            fields[3], static_cast<std::uint32_t>(table.m_organisations.size()));
+        if (added) table.m_organisations.push_back(fields[3]);
         table.m_ranges.push_back(Range{*first, *last, *number, entry->second});
     }
     if (rows.bad()) throw DataError(sourceName + ": read error");
@@ -94,7 +103,8 @@ std::optional<AsnRecord> AsnTable::Find(std::uint32_t address) const {
     if (after == m_ranges.begin()) return std::nullopt;
     const Range& range = *std::prev(after);
     if (address > range.last) return std::nullopt;
-    return AsnRecord{range.number, m_organisations[range.organisation]};
+    return AsnRecord{range.number, m_organisations[range.organisation],
+                     std::uint64_t{range.number} << 32 | range.organisation};
 }
 
 }  // namespace service

@@ -12,6 +12,8 @@ namespace service {
 struct AsnRecord {
     std::uint32_t number = 0;
     std::string_view organisation;
+    // The same for two records with the same number and organisation, and for no others.
+    std::uint64_t key = 0;
 };
 
 // The address-range to autonomous-system table, loaded once into memory and searched by

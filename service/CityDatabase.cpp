@@ -30,18 +30,22 @@ CityDatabase::CityDatabase(const std::string& path)
     : m_file(path), m_layout(LayoutOf(m_file, path)) {}
 
 std::optional<CityRecord> CityDatabase::Find(std::uint32_t address) const {
-    const auto record = m_file.Find(address);
+    const auto record = RecordOf(address);
     if (!record) return std::nullopt;
+    return Read(*record);
+}
+
+CityRecord CityDatabase::Read(const MmdbRecord& record) const {
     if (m_layout == Layout::Flat) {
-        return CityRecord{
-            record->String({"country_code"}), record->String({"state1"}), record->String({"city"}),
-            CoordinatesOf(record->Number({"latitude"}), record->Number({"longitude"}))};
+        return CityRecord{record.String({"country_code"}), record.String({"state1"}),
+                          record.String({"city"}),
+                          CoordinatesOf(record.Number({"latitude"}), record.Number({"longitude"}))};
     }
-    return CityRecord{record->String({"country", "iso_code"}),
-                      record->String({"subdivisions", "0", "names", "en"}),
-                      record->String({"city", "names", "en"}),
-                      CoordinatesOf(record->Number({"location", "latitude"}),
-                                    record->Number({"location", "longitude"}))};
+    return CityRecord{record.String({"country", "iso_code"}),
+                      record.String({"subdivisions", "0", "names", "en"}),
+                      record.String({"city", "names", "en"}),
+                      CoordinatesOf(record.Number({"location", "latitude"}),
+                                    record.Number({"location", "longitude"}))};
 }
 
 }  // namespace service

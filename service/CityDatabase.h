@@ -38,6 +38,9 @@ public:
 
     Layout layout() const { return m_layout; }
     std::optional<CityRecord> Find(std::uint32_t address) const;
+    // Find in two steps: the record that holds the address, then what it says.
+    std::optional<MmdbRecord> RecordOf(std::uint32_t address) const { return m_file.Find(address); }
+    CityRecord Read(const MmdbRecord& record) const;
 
 private:
     MmdbFile m_file;

@@ -19,6 +19,15 @@ std::string PathIn(const std::string& folder, const char* file) {
     return path.string();
 }
 
+// The part made from the record of this key, from the memo when it was made before.
+template <typename Key, typename Part, typename MakePart>
+Part Remembered(std::unordered_map<Key, Part>* memo, Key key, MakePart makePart) {
+    if (memo == nullptr) return makePart();
+    if (const auto known = memo->find(key); known != memo->end()) return known->second;
+    if (memo->size() >= AnswerMemo::kLimit) memo->clear();
+    return memo->emplace(key, makePart()).first->second;
+}
+
 std::string UpperCase(std::string_view code) {
     std::string upper(code);
     for (char& c : upper) {
@@ -29,18 +38,33 @@ std::string UpperCase(std::string_view code) {
 
 }  // namespace
 
+// Parsing the AS table takes about as long as reading all the other files, so it has a
+// thread of its own.
 GeoData::GeoData(const std::string& folder)
+    : GeoData(folder, std::async(std::launch::async, [folder] {
+                  return AsnTable::Load(PathIn(folder, kAsnTableFile));
+              })) {}
+
+GeoData::GeoData(const std::string& folder, std::future<AsnTable> asnTable)
     : m_city(PathIn(folder, kCityDatabaseFile)),
-      m_asn(AsnTable::Load(PathIn(folder, kAsnTableFile))),
       m_registry(PathIn(folder, kRegistryCountryFile)),
       m_regionNames(PathIn(folder, kRegionNamesFile)),
       m_cityNames(PathIn(folder, kCityNamesFile)),
-      m_carrierNames(PathIn(folder, kCarrierNamesFile)) {}
+      m_carrierNames(PathIn(folder, kCarrierNamesFile)),
+      m_asn(asnTable.get()) {}
 
 LookupAnswer GeoData::Answer(std::uint32_t address) const {
+    return AnswerFor(address, nullptr);
+}
+
+LookupAnswer GeoData::Answer(std::uint32_t address, AnswerMemo& memo) const {
+    return AnswerFor(address, &memo);
+}
+
+LookupAnswer GeoData::AnswerFor(std::uint32_t address, AnswerMemo* memo) const {
     if (const auto label = SpecialRangeLabel(address)) return SpecialRangeAnswer(*label);
-    return LookupAnswer{std::nullopt, LocationOf(address), NetworkOf(address),
-                        RegisteredCountryOf(address)};
+    return LookupAnswer{std::nullopt, LocationOf(address, memo), NetworkOf(address, memo),
+                        RegisteredCountryOf(address, memo)};
 }
 
 std::pair<std::string, std::string> GeoData::CountryOf(std::string_view code) const {
@@ -49,35 +73,47 @@ std::pair<std::string, std::string> GeoData::CountryOf(std::string_view code) co
     return {named ? text : std::string(), std::move(text)};
 }
 
-LocationAnswer GeoData::LocationOf(std::uint32_t address) const {
-    LocationAnswer location;
-    const auto record = m_city.Find(address);
+LocationAnswer GeoData::LocationOf(std::uint32_t address, AnswerMemo* memo) const {
+    const auto record = m_city.RecordOf(address);
     if (!record) {
+        LocationAnswer location;
         location.text = kUnknownText;
         return location;
     }
-    location.countryCode = UpperCase(record->countryCode);
+    return Remembered(memo ? &memo->m_locations : nullptr, record->Offset(),
+                      [&] { return LocationFrom(m_city.Read(*record)); });
+}
+
+LocationAnswer GeoData::LocationFrom(const CityRecord& record) const {
+    LocationAnswer location;
+    location.countryCode = UpperCase(record.countryCode);
     std::string countryText;
     std::tie(location.country, countryText) = CountryOf(location.countryCode);
-    location.region = m_regionNames.Find(location.countryCode, record->region);
-    if (record->coordinates) {
-        location.city = m_cityNames.Find(location.countryCode, record->city, *record->coordinates);
+    location.region = m_regionNames.Find(location.countryCode, record.region);
+    if (record.coordinates) {
+        location.city = m_cityNames.Find(location.countryCode, record.city, *record.coordinates);
     }
     location.text = DisplayedValue(LocationText({countryText, location.region, location.city}));
     return location;
 }
 
-NetworkAnswer GeoData::NetworkOf(std::uint32_t address) const {
-    NetworkAnswer network;
+NetworkAnswer GeoData::NetworkOf(std::uint32_t address, AnswerMemo* memo) const {
     const auto record = m_asn.Find(address);
     if (!record) {
+        NetworkAnswer network;
         network.text = kUnknownText;
         return network;
     }
-    network.asNumber = record->number;
-    network.organisation = record->organisation;
-    network.operatorName = m_carrierNames.Find(record->number);
-    std::string text = "AS" + std::to_string(record->number);
+    return Remembered(memo ? &memo->m_networks : nullptr, record->key,
+                      [&] { return NetworkFrom(*record); });
+}
+
+NetworkAnswer GeoData::NetworkFrom(const AsnRecord& record) const {
+    NetworkAnswer network;
+    network.asNumber = record.number;
+    network.organisation = record.organisation;
+    network.operatorName = m_carrierNames.Find(record.number);
+    std::string text = "AS" + std::to_string(record.number);
     const std::string& name =
         network.operatorName.empty() ? network.organisation : network.operatorName;
     if (!name.empty()) {
@@ -88,10 +124,21 @@ NetworkAnswer GeoData::NetworkOf(std::uint32_t address) const {
     return network;
 }
 
-RegisteredCountryAnswer GeoData::RegisteredCountryOf(std::uint32_t address) const {
-    RegisteredCountryAnswer registered;
+RegisteredCountryAnswer GeoData::RegisteredCountryOf(std::uint32_t address,
+                                                     AnswerMemo* memo) const {
     const auto record = m_registry.Find(address);
-    const std::string_view code = record ? record->String({"country_code"}) : std::string_view();
+    if (!record) {
+        RegisteredCountryAnswer registered;
+        registered.text = kUnknownText;
+        return registered;
+    }
+    return Remembered(memo ? &memo->m_registered : nullptr, record->Offset(),
+                      [&] { return RegisteredCountryFrom(*record); });
+}
+
+RegisteredCountryAnswer GeoData::RegisteredCountryFrom(const MmdbRecord& record) const {
+    RegisteredCountryAnswer registered;
+    const std::string_view code = record.String({"country_code"});
     if (code.empty()) {
         registered.text = kUnknownText;
         return registered;

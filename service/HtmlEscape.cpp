@@ -1,6 +1,6 @@
 #include "HtmlEscape.h"
 
-#include <algorithm>
+#include <array>
 #include <initializer_list>
 #include <utility>
 
@@ -11,18 +11,21 @@ using Replacements = std::initializer_list<std::pair<char, std::string_view>>;
 
 // The text with each character that has a replacement written as that replacement.
 std::string Replaced(std::string_view text, Replacements replacements) {
+    std::array<const std::string_view*, 256> replacementOf{};
+    for (const auto& [character, replacement] : replacements) {
+        replacementOf[static_cast<unsigned char>(character)] = &replacement;
+    }
     std::string result;
     result.reserve(text.size());
-    for (const char c : text) {
-        const auto found =
-            std::find_if(replacements.begin(), replacements.end(),
-                         [c](const auto& replacement) { return replacement.first == c; });
-        if (found == replacements.end()) {
-            result += c;
-        } else {
-            result += found->second;
-        }
+    std::size_t copied = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::string_view* replacement = replacementOf[static_cast<unsigned char>(text[i])];
+        if (replacement == nullptr) continue;
+        result.append(text.substr(copied, i - copied));
+        result += *replacement;
+        copied = i + 1;
     }
+    result.append(text.substr(copied));
     return result;
 }
 

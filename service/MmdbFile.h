@@ -22,6 +22,8 @@ public:
     std::optional<double> Number(std::initializer_list<const char*> path) const;
     // Whether the record holds a value of this type (MMDB_DATA_TYPE_...) at the path.
     bool Holds(std::initializer_list<const char*> path, std::uint32_t type) const;
+    // Where the record's data begin in the file; the networks that share a record share it.
+    std::uint32_t Offset() const { return m_entry.offset; }
 
 private:
     std::optional<MMDB_entry_data_s> Value(std::initializer_list<const char*> path) const;

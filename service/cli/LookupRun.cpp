@@ -48,7 +48,9 @@ void LookupRun::AnswerArgument(std::string_view text) {
     if (address) {
         Add(*address);
     } else {
-        ReportBad("\"" + std::string(text) + "\" is not an IPv4 address");
+        std::string message = "\"";
+        message.append(text).append("\" is not an IPv4 address");
+        ReportBad(message);
     }
 }
 
@@ -86,14 +88,15 @@ void LookupRun::Finish() {
     if (m_lines.size() < count) m_lines.resize(count);
 
     const std::size_t threads = ThreadCount(count);
+    if (m_memos.size() < threads) m_memos.resize(threads);
     {
         std::vector<std::jthread> helpers;
         for (std::size_t part = 1; part < threads; ++part) {
             helpers.emplace_back([this, part, threads, count] {
-                AnswerKeys(count * part / threads, count * (part + 1) / threads);
+                AnswerKeys(count * part / threads, count * (part + 1) / threads, m_memos[part]);
             });
         }
-        AnswerKeys(0, count / threads);
+        AnswerKeys(0, count / threads, m_memos[0]);
     }
 
     for (std::size_t place = 0; place < count; ++place) {
@@ -103,7 +106,7 @@ void LookupRun::Finish() {
     m_pending.clear();
 }
 
-void LookupRun::AnswerKeys(std::size_t first, std::size_t end) {
+void LookupRun::AnswerKeys(std::size_t first, std::size_t end, service::AnswerMemo& memo) {
     for (std::size_t i = first; i < end; ++i) {
         const std::uint32_t address = AddressOf(m_pending[i]);
         std::string& line = m_lines[PlaceOf(m_pending[i])];
@@ -112,7 +115,7 @@ void LookupRun::AnswerKeys(std::size_t first, std::size_t end) {
             continue;
         }
         line.clear();
-        const service::LookupAnswer answer = m_data.Answer(address);
+        const service::LookupAnswer answer = m_data.Answer(address, memo);
         if (m_json) {
             AppendJsonLine(line, address, answer);
         } else {

@@ -18,7 +18,8 @@ namespace cli {
 //
 // Addresses are answered in batches, sorted by address and shared out among the processor
 // cores: neighbouring addresses walk the same parts of the databases, which are then still
-// in the cache, and a repeated address is looked up once. A batch ends when it is full and
+// in the cache, and a repeated address is looked up once. Each share has a memo of its
+// own, kept from batch to batch. A batch ends when it is full and
 // whenever more input would have to be waited for, so answers never wait for input that has
 // not come yet.
 class LookupRun {
@@ -44,7 +45,7 @@ private:
     using Key = std::uint64_t;
 
     void Add(std::uint32_t address);
-    void AnswerKeys(std::size_t first, std::size_t end);
+    void AnswerKeys(std::size_t first, std::size_t end, service::AnswerMemo& memo);
     void ReportBad(const std::string& message);
 
     const service::GeoData& m_data;
@@ -53,7 +54,8 @@ private:
     std::ostream& m_errors;
     ProgressLine* m_progress;
     std::vector<Key> m_pending;
-    std::vector<std::string> m_lines;  // by place in the batch; kept to reuse their memory
+    std::vector<std::string> m_lines;          // by place in the batch; kept to reuse their memory
+    std::vector<service::AnswerMemo> m_memos;  // one for each share of a batch
     bool m_sawBadAddress = false;
 };
 

@@ -83,6 +83,19 @@ TEST_P(FixtureAnswerTest, EachItemComesFromItsOwnDatabase) {
 INSTANTIATE_TEST_SUITE_P(Rows, FixtureAnswerTest, testing::ValuesIn(kAnswerRows),
                          [](const auto& info) { return info.param.name; });
 
+TEST(AnswerMemoTest, GivesTheAnswersOfTheDatabasesTwiceOver) {
+    // Every row twice through one memo: the second round comes from it.
+    AnswerMemo memo;
+    for (int round = 0; round < 2; ++round) {
+        for (const AnswerRow& row : kAnswerRows) {
+            const std::uint32_t address = Address(row.address);
+            EXPECT_EQ(test::FixtureData().Answer(address, memo),
+                      test::FixtureData().Answer(address))
+                << row.name << ", round " << round;
+        }
+    }
+}
+
 TEST(StructuredAnswerTest, GivesEveryPartBesideTheTexts) {
     LookupAnswer expected;
     expected.location = {"CN", kCn, "广东省", "广州市", "中国 广东省 广州市"};
