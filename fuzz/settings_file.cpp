@@ -79,12 +79,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SettingsStore store(folder);
     const QString path = store.FilePath(kApplication);
     const QByteArray original(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    {
-        QFile file(path);
+    // The contents before are read from a copy: Qt reports a format error only to the first
+    // reader of a file in a process, and in the program the store is that reader.
+    const QString copy = folder + QStringLiteral("/before.ini");
+    for (const QString& written : {path, copy}) {
+        QFile file(written);
         Require(file.open(QIODevice::WriteOnly), "the settings file can be written");
         file.write(original);
     }
-    const FileContents before = Read(path);
+    const FileContents before = Read(copy);
     const bool currentOption = size % 2 == 1;
     const int checkValue = static_cast<int>(size % 3);
 
