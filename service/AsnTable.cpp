@@ -2,10 +2,10 @@
 
 #include "DataError.h"
 #include "Ipv4Address.h"
+#include "TsvFile.h"
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <unordered_map>
 
 namespace service {
@@ -24,9 +24,11 @@ bool SplitCsvRow(std::string_view row, std::vector<std::string>& fields, std::si
     };
     std::string* field = &nextField();
     for (std::size_t i = 0; i <= row.size();) {
-        const std::size_t mark = row.find_first_of(",\"", i);
+        const auto next = std::find_if(row.begin() + static_cast<std::ptrdiff_t>(i), row.end(),
+                                       [](char c) { return c == ',' || c == '"'; });
+        const auto mark = static_cast<std::size_t>(next - row.begin());
         field->append(row.substr(i, mark - i));
-        if (mark == std::string_view::npos) break;
+        if (next == row.end()) break;
         i = mark + 1;
         if (row[mark] == ',') {
             field = &nextField();
@@ -62,19 +64,19 @@ std::optional<std::uint32_t> ParseRangeEnd(std::string_view text) {
 }  // namespace
 
 AsnTable AsnTable::Load(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw DataError(path + ": cannot be opened");
-    return Parse(file, path);
+    return Parse(ReadTableFile(path), path);
 }
 
-AsnTable AsnTable::Parse(std::istream& rows, const std::string& sourceName) {
+AsnTable AsnTable::Parse(std::string_view rows, const std::string& sourceName) {
     AsnTable table;
     std::unordered_map<std::string, std::uint32_t> organisationIndex;
-    std::string row;
     std::vector<std::string> fields;
     std::size_t count = 0;
-    for (std::size_t lineNumber = 1; std::getline(rows, row); ++lineNumber) {
-        if (!row.empty() && row.back() == '\r') row.pop_back();
+    for (std::size_t lineNumber = 1; !rows.empty(); ++lineNumber) {
+        const std::size_t end = rows.find('\n');
+        std::string_view row = rows.substr(0, end);
+        rows.remove_prefix(end == std::string_view::npos ? rows.size() : end + 1);
+        if (!row.empty() && row.back() == '\r') row.remove_suffix(1);
         if (row.empty()) continue;
         const auto fail = [&] {
             return DataError(sourceName + ":" + std::to_string(lineNumber) +
@@ -91,7 +93,6 @@ AsnTable AsnTable::Parse(std::istream& rows, const std::string& sourceName) {
         if (added) table.m_organisations.push_back(fields[3]);
         table.m_ranges.push_back(Range{*first, *last, *number, entry->second});
     }
-    if (rows.bad()) throw DataError(sourceName + ": read error");
     std::sort(table.m_ranges.begin(), table.m_ranges.end(),
               [](const Range& a, const Range& b) { return a.first < b.first; });
     return table;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <istream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,7 +22,7 @@ class AsnTable {
 public:
     // Throws DataError naming the file and line of the first malformed row.
     static AsnTable Load(const std::string& path);
-    static AsnTable Parse(std::istream& rows, const std::string& sourceName);
+    static AsnTable Parse(std::string_view rows, const std::string& sourceName);
 
     std::optional<AsnRecord> Find(std::uint32_t address) const;
     std::size_t size() const { return m_ranges.size(); }

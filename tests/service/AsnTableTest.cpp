@@ -3,14 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <string>
 
 namespace service {
 namespace {
 
 AsnTable Parse(const std::string& rows) {
-    std::istringstream stream(rows);
-    return AsnTable::Parse(stream, "rows.csv");
+    return AsnTable::Parse(rows, "rows.csv");
 }
 
 TEST(AsnTableTest, FindsTheRangeThatHoldsAnAddressEdgesIncluded) {
