@@ -2,7 +2,8 @@
 // request has arrived whole. The input is the request as raw HTTP/1.1 text (request line,
 // header lines, blank line, body), cut into its parts as the server's HTTP library hands
 // them over; it is answered once for a direct caller and once for a trusted proxy on this
-// machine. Pages must be what the program can read: code page 936 it decodes, three items.
+// machine. Pages must be what the program can read: code page 936 it decodes, three items;
+// JSON answers must be JSON, an error one an object that says the error.
 #include "GeoData.h"
 #include "HttpExchange.h"
 #include "HttpRequest.h"
@@ -15,6 +16,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cstddef>
@@ -26,6 +28,7 @@
 namespace {
 
 constexpr std::string_view kPageType = "text/html; charset=gbk";
+constexpr std::string_view kJsonType = "application/json; charset=utf-8";
 
 // Cuts off and returns the text up to the first separator (all of it when there is none).
 std::string_view TakeUntil(std::string_view& text, std::string_view separator) {
@@ -93,22 +96,43 @@ void CheckPage(const service::HttpRequest& request, const service::HttpAnswer& a
     }
 }
 
+// The JSON answer's value; null for a head request, which has no body to read.
+nlohmann::json JsonOf(const service::HttpAnswer& answer) {
+    Require(answer.body.empty() || !answer.closeConnection, "a JSON answer keeps the connection");
+    if (answer.body.empty()) return nullptr;
+    const nlohmann::json value = nlohmann::json::parse(answer.body, nullptr, false);
+    Require(!value.is_discarded(), "a JSON answer is JSON");
+    return value;
+}
+
 void CheckAnswer(const service::LookupRoutes& routes, const service::HttpRequest& request) {
     const service::HttpAnswer answer = routes.Answer(request);
+    const bool json = HeaderOf(answer, "Content-Type") == kJsonType;
+    Require(!json || request.path == "/json", "only the JSON path answers JSON");
     switch (answer.status) {
         case 200:
             if (HeaderOf(answer, "Content-Type") == kPageType) {
                 CheckPage(request, answer);
+            } else if (json) {
+                const nlohmann::json value = JsonOf(answer);
+                Require(value.is_null() || value.is_object() || value.is_array(),
+                        "a JSON answer is an object or a batch");
             } else {
                 Require(request.path == "/healthz" && answer.body == "ok", "only health is text");
             }
             break;
         case 400:
-            Require(answer.closeConnection, "a malformed request ends the connection");
+            if (json) {
+                const nlohmann::json value = JsonOf(answer);
+                Require(value.is_null() || (value.is_object() && value.contains("error")),
+                        "a refused JSON request is told why");
+            } else {
+                Require(answer.closeConnection, "a malformed request ends the connection");
+            }
             break;
         case 404:
             Require(request.path != "/ips.asp" && request.path != "/ips8.asp" &&
-                        request.path != "/healthz",
+                        request.path != "/healthz" && request.path != "/json",
                     "only unknown paths are not found");
             break;
         case 405:
