@@ -13,11 +13,12 @@ using test::HttpReply;
 using test::RunningService;
 
 std::string Get(const std::string& target, const std::string& headers = "") {
-    return "GET " + target + " HTTP/1.1\r\n" + headers + "Connection: close\r\n\r\n";
+    return std::string("GET ") + target + " HTTP/1.1\r\n" + headers + "Connection: close\r\n\r\n";
 }
 
 std::string Post(const std::string& body) {
-    return "POST /json HTTP/1.1\r\nContent-Type: application/json\r\nContent-Length: " +
+    return std::string(
+               "POST /json HTTP/1.1\r\nContent-Type: application/json\r\nContent-Length: ") +
            std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
 }
 
@@ -90,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
                     R"("registered_country":{"country_code":null,"country":null,"text":"未知"}})"
                     "\n"},
         JsonHttpRow{"postBatch", Post(R"(["127.0.0.1","x"])"), 200,
-                    "[" + WithoutLineEnd(AnswerJsonAddress(Data(), "127.0.0.1").body) +
+                    std::string("[") + WithoutLineEnd(AnswerJsonAddress(Data(), "127.0.0.1").body) +
                         ",{\"ip\":\"x\",\"error\":\"IP地址无效\"}]\n"},
         JsonHttpRow{"postFullBatch", Post(FullBatch()), 200,
                     "[{\"ip\":\"255.255.255.255\",\"special\":\"广播地址\",..."},
