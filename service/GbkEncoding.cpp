@@ -122,12 +122,15 @@ std::string EncodeGbk(std::string_view utf8) {
     bytes.reserve(utf8.size());
     const auto length = static_cast<std::int64_t>(utf8.size());
     for (std::int64_t i = 0; i < length;) {
-        const auto lead = static_cast<unsigned char>(utf8[static_cast<std::size_t>(i)]);
-        if (lead < 0x80) {
-            bytes += static_cast<char>(lead);
-            ++i;
-            continue;
+        // ASCII is the same in the code page: a run of it is copied at once.
+        std::int64_t end = i;
+        while (end < length &&
+               static_cast<unsigned char>(utf8[static_cast<std::size_t>(end)]) < 0x80) {
+            ++end;
         }
+        bytes.append(utf8.substr(static_cast<std::size_t>(i), static_cast<std::size_t>(end - i)));
+        i = end;
+        if (i == length) break;
         // A malformed sequence comes back negative, once for each maximal ill-formed part.
         UChar32 character = 0;
         U8_NEXT(utf8.data(), i, length, character);
