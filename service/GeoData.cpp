@@ -19,6 +19,14 @@ std::string PathIn(const std::string& folder, const char* file) {
     return path.string();
 }
 
+// An answer part of which nothing is known.
+template <typename Part>
+Part UnknownPart() {
+    Part part;
+    part.text = kUnknownText;
+    return part;
+}
+
 // The part made from the record of this key, from the memo when it was made before.
 template <typename Key, typename Part, typename MakePart>
 Part Remembered(std::unordered_map<Key, Part>* memo, Key key, MakePart makePart) {
@@ -75,11 +83,7 @@ std::pair<std::string, std::string> GeoData::CountryOf(std::string_view code) co
 
 LocationAnswer GeoData::LocationOf(std::uint32_t address, AnswerMemo* memo) const {
     const auto record = m_city.RecordOf(address);
-    if (!record) {
-        LocationAnswer location;
-        location.text = kUnknownText;
-        return location;
-    }
+    if (!record) return UnknownPart<LocationAnswer>();
     return Remembered(memo ? &memo->m_locations : nullptr, record->Offset(),
                       [&] { return LocationFrom(m_city.Read(*record)); });
 }
@@ -99,11 +103,7 @@ LocationAnswer GeoData::LocationFrom(const CityRecord& record) const {
 
 NetworkAnswer GeoData::NetworkOf(std::uint32_t address, AnswerMemo* memo) const {
     const auto record = m_asn.Find(address);
-    if (!record) {
-        NetworkAnswer network;
-        network.text = kUnknownText;
-        return network;
-    }
+    if (!record) return UnknownPart<NetworkAnswer>();
     return Remembered(memo ? &memo->m_networks : nullptr, record->key,
                       [&] { return NetworkFrom(*record); });
 }
@@ -127,22 +127,15 @@ NetworkAnswer GeoData::NetworkFrom(const AsnRecord& record) const {
 RegisteredCountryAnswer GeoData::RegisteredCountryOf(std::uint32_t address,
                                                      AnswerMemo* memo) const {
     const auto record = m_registry.Find(address);
-    if (!record) {
-        RegisteredCountryAnswer registered;
-        registered.text = kUnknownText;
-        return registered;
-    }
+    if (!record) return UnknownPart<RegisteredCountryAnswer>();
     return Remembered(memo ? &memo->m_registered : nullptr, record->Offset(),
                       [&] { return RegisteredCountryFrom(*record); });
 }
 
 RegisteredCountryAnswer GeoData::RegisteredCountryFrom(const MmdbRecord& record) const {
-    RegisteredCountryAnswer registered;
     const std::string_view code = record.String({"country_code"});
-    if (code.empty()) {
-        registered.text = kUnknownText;
-        return registered;
-    }
+    if (code.empty()) return UnknownPart<RegisteredCountryAnswer>();
+    RegisteredCountryAnswer registered;
     registered.countryCode = UpperCase(code);
     std::tie(registered.country, registered.text) = CountryOf(registered.countryCode);
     return registered;
