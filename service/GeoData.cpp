@@ -27,13 +27,20 @@ Part UnknownPart() {
     return part;
 }
 
-// The part made from the record of this key, from the memo when it was made before.
+// Writes the part made from the record of this key over `part`, from the memo when it was
+// made before; a copy keeps the memory of part's strings.
 template <typename Key, typename Part, typename MakePart>
-Part Remembered(std::unordered_map<Key, Part>* memo, Key key, MakePart makePart) {
-    if (memo == nullptr) return makePart();
-    if (const auto known = memo->find(key); known != memo->end()) return known->second;
-    if (memo->size() >= AnswerMemo::kLimit) memo->clear();
-    return memo->emplace(key, makePart()).first->second;
+void Remembered(std::unordered_map<Key, Part>* memo, Key key, MakePart makePart, Part& part) {
+    if (memo == nullptr) {
+        part = makePart();
+        return;
+    }
+    auto known = memo->find(key);
+    if (known == memo->end()) {
+        if (memo->size() >= AnswerMemo::kLimit) memo->clear();
+        known = memo->emplace(key, makePart()).first;
+    }
+    part = known->second;
 }
 
 std::string UpperCase(std::string_view code) {
@@ -62,17 +69,25 @@ GeoData::GeoData(const std::string& folder, std::future<AsnTable> asnTable)
       m_asn(asnTable.get()) {}
 
 LookupAnswer GeoData::Answer(std::uint32_t address) const {
-    return AnswerFor(address, nullptr);
+    LookupAnswer answer;
+    Answer(address, nullptr, answer);
+    return answer;
 }
 
-LookupAnswer GeoData::Answer(std::uint32_t address, AnswerMemo& memo) const {
-    return AnswerFor(address, &memo);
+const LookupAnswer& GeoData::Answer(std::uint32_t address, AnswerMemo& memo) const {
+    Answer(address, &memo, memo.m_answer);
+    return memo.m_answer;
 }
 
-LookupAnswer GeoData::AnswerFor(std::uint32_t address, AnswerMemo* memo) const {
-    if (const auto label = SpecialRangeLabel(address)) return SpecialRangeAnswer(*label);
-    return LookupAnswer{std::nullopt, LocationOf(address, memo), NetworkOf(address, memo),
-                        RegisteredCountryOf(address, memo)};
+void GeoData::Answer(std::uint32_t address, AnswerMemo* memo, LookupAnswer& answer) const {
+    if (const auto label = SpecialRangeLabel(address)) {
+        answer = SpecialRangeAnswer(*label);
+        return;
+    }
+    answer.specialRange.reset();
+    LocationOf(address, memo, answer.location);
+    NetworkOf(address, memo, answer.network);
+    RegisteredCountryOf(address, memo, answer.registeredCountry);
 }
 
 std::pair<std::string, std::string> GeoData::CountryOf(std::string_view code) const {
@@ -81,11 +96,15 @@ std::pair<std::string, std::string> GeoData::CountryOf(std::string_view code) co
     return {named ? text : std::string(), std::move(text)};
 }
 
-LocationAnswer GeoData::LocationOf(std::uint32_t address, AnswerMemo* memo) const {
+void GeoData::LocationOf(std::uint32_t address, AnswerMemo* memo, LocationAnswer& location) const {
     const auto record = m_city.RecordOf(address);
-    if (!record) return UnknownPart<LocationAnswer>();
-    return Remembered(memo ? &memo->m_locations : nullptr, record->Offset(),
-                      [&] { return LocationFrom(m_city.Read(*record)); });
+    if (!record) {
+        location = UnknownPart<LocationAnswer>();
+        return;
+    }
+    Remembered(
+        memo ? &memo->m_locations : nullptr, record->Offset(),
+        [&] { return LocationFrom(m_city.Read(*record)); }, location);
 }
 
 LocationAnswer GeoData::LocationFrom(const CityRecord& record) const {
@@ -101,11 +120,15 @@ LocationAnswer GeoData::LocationFrom(const CityRecord& record) const {
     return location;
 }
 
-NetworkAnswer GeoData::NetworkOf(std::uint32_t address, AnswerMemo* memo) const {
+void GeoData::NetworkOf(std::uint32_t address, AnswerMemo* memo, NetworkAnswer& network) const {
     const auto record = m_asn.Find(address);
-    if (!record) return UnknownPart<NetworkAnswer>();
-    return Remembered(memo ? &memo->m_networks : nullptr, record->key,
-                      [&] { return NetworkFrom(*record); });
+    if (!record) {
+        network = UnknownPart<NetworkAnswer>();
+        return;
+    }
+    Remembered(
+        memo ? &memo->m_networks : nullptr, record->key, [&] { return NetworkFrom(*record); },
+        network);
 }
 
 NetworkAnswer GeoData::NetworkFrom(const AsnRecord& record) const {
@@ -124,12 +147,16 @@ NetworkAnswer GeoData::NetworkFrom(const AsnRecord& record) const {
     return network;
 }
 
-RegisteredCountryAnswer GeoData::RegisteredCountryOf(std::uint32_t address,
-                                                     AnswerMemo* memo) const {
+void GeoData::RegisteredCountryOf(std::uint32_t address, AnswerMemo* memo,
+                                  RegisteredCountryAnswer& registered) const {
     const auto record = m_registry.Find(address);
-    if (!record) return UnknownPart<RegisteredCountryAnswer>();
-    return Remembered(memo ? &memo->m_registered : nullptr, record->Offset(),
-                      [&] { return RegisteredCountryFrom(*record); });
+    if (!record) {
+        registered = UnknownPart<RegisteredCountryAnswer>();
+        return;
+    }
+    Remembered(
+        memo ? &memo->m_registered : nullptr, record->Offset(),
+        [&] { return RegisteredCountryFrom(*record); }, registered);
 }
 
 RegisteredCountryAnswer GeoData::RegisteredCountryFrom(const MmdbRecord& record) const {

@@ -32,7 +32,8 @@ inline constexpr char kDefaultDataFolder[] = "data/geo";
 // What one worker keeps between the answers it asks a GeoData for: the answer parts made from
 // each database record it met, so that the many addresses that share a record (nine in ten
 // of a million random ones) cost little more than finding it. For one GeoData only; it
-// forgets everything when it grows past kLimit records.
+// forgets everything when it grows past kLimit records. It also holds the last answer it
+// gave, whose memory the next one reuses.
 class AnswerMemo {
 public:
     static constexpr std::size_t kLimit = std::size_t{1} << 16;
@@ -42,6 +43,7 @@ private:
     std::unordered_map<std::uint32_t, LocationAnswer> m_locations;  // by city record
     std::unordered_map<std::uint64_t, NetworkAnswer> m_networks;    // by AsnRecord key
     std::unordered_map<std::uint32_t, RegisteredCountryAnswer> m_registered;
+    LookupAnswer m_answer;
 };
 
 // The databases and name tables of a data folder and the answers made from them. Loaded
@@ -54,19 +56,22 @@ public:
     // Special-purpose addresses get their label without any database being asked; every
     // other address gets one answer per database, the unknown text where one has nothing.
     LookupAnswer Answer(std::uint32_t address) const;
-    // The same answer, for one of many addresses a worker asks for in a row.
-    LookupAnswer Answer(std::uint32_t address, AnswerMemo& memo) const;
+    // The same answer, for one of many addresses a worker asks for in a row; it lasts
+    // until the memo's next use.
+    const LookupAnswer& Answer(std::uint32_t address, AnswerMemo& memo) const;
 
 private:
     // asnTable is the AS table, loading beside the other files.
     GeoData(const std::string& folder, std::future<AsnTable> asnTable);
 
-    LookupAnswer AnswerFor(std::uint32_t address, AnswerMemo* memo) const;
-    LocationAnswer LocationOf(std::uint32_t address, AnswerMemo* memo) const;
+    // The answer written over `answer`, whose strings keep their memory; memo may be null.
+    void Answer(std::uint32_t address, AnswerMemo* memo, LookupAnswer& answer) const;
+    void LocationOf(std::uint32_t address, AnswerMemo* memo, LocationAnswer& location) const;
     LocationAnswer LocationFrom(const CityRecord& record) const;
-    NetworkAnswer NetworkOf(std::uint32_t address, AnswerMemo* memo) const;
+    void NetworkOf(std::uint32_t address, AnswerMemo* memo, NetworkAnswer& network) const;
     NetworkAnswer NetworkFrom(const AsnRecord& record) const;
-    RegisteredCountryAnswer RegisteredCountryOf(std::uint32_t address, AnswerMemo* memo) const;
+    void RegisteredCountryOf(std::uint32_t address, AnswerMemo* memo,
+                             RegisteredCountryAnswer& registered) const;
     RegisteredCountryAnswer RegisteredCountryFrom(const MmdbRecord& record) const;
     // The Chinese name for the code, and its text (unknown text or the code where there
     // is no name).

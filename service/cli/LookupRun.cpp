@@ -115,7 +115,7 @@ void LookupRun::AnswerKeys(std::size_t first, std::size_t end, service::AnswerMe
             continue;
         }
         line.clear();
-        const service::LookupAnswer answer = m_data.Answer(address, memo);
+        const service::LookupAnswer& answer = m_data.Answer(address, memo);
         if (m_json) {
             AppendJsonLine(line, address, answer);
         } else {
