@@ -45,6 +45,31 @@ TEST(AsnTableTest, ReadsQuotedOrganisationsDottedRangesAndCrLf) {
     EXPECT_EQ(table.Find(16777728)->organisation, "");
 }
 
+struct CsvRow {
+    const char* name;
+    const char* row;
+    const char* organisation;
+};
+
+class AsnTableCsvTest : public testing::TestWithParam<CsvRow> {};
+
+TEST_P(AsnTableCsvTest, ReadsTheOrganisationAsCsvQuotesIt) {
+    const AsnTable table = Parse(GetParam().row);
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(table.Find(1)->organisation, GetParam().organisation);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AsnTableCsvTest,
+    testing::Values(CsvRow{"lastLineWithoutLineEnd", "1,1,1,Last", "Last"},
+                    CsvRow{"emptyQuoted", "1,1,1,\"\"\n", ""},
+                    CsvRow{"quotedPartInTheMiddle", "1,1,1,Acme \"Big, Red\" Co\n",
+                           "Acme Big, Red Co"},
+                    CsvRow{"doubledQuoteThenComma", "1,1,1,\"a\"\",b\"\n", "a\",b"},
+                    CsvRow{"quotedNumbers", "\"1\",\"1\",\"1\",x\n", "x"},
+                    CsvRow{"onlyCarriageReturnLines", "\r\n1,1,1,x\r\n\r\n", "x"}),
+    [](const auto& info) { return info.param.name; });
+
 TEST(AsnTableTest, RangesShareOneCopyOfARepeatedOrganisation) {
     const AsnTable table = Parse("1,1,5,Same\n3,3,5,Same\n");
     EXPECT_EQ(table.Find(1)->organisation.data(), table.Find(3)->organisation.data());

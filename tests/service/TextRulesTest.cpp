@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace service {
@@ -52,6 +53,13 @@ TEST(EscapeHtmlTest, LeavesOtherTextAlone) {
     EXPECT_EQ(EscapeHtml(""), "");
 }
 
+TEST(DisplayedValueTest, ReplacesAtTheEdgesAndSideBySide) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"&", "＆"}, {"&&", "＆＆"}, {"x&", "x＆"}, {"&x", "＆x"}, {"<>x<", "＜＞x＜"},
+    };
+    for (const auto& [text, shown] : rows) EXPECT_EQ(DisplayedValue(text), shown) << text;
+}
+
 TEST(DisplayedValueTest, MarkupCharactersBecomeFullWidth) {
     EXPECT_EQ(DisplayedValue("Andrews & Arnold Ltd"), "Andrews ＆ Arnold Ltd");
     EXPECT_EQ(DisplayedValue("<b>\"x\" 'y'</b>"), "＜b＞\"x\" 'y'＜/b＞");
@@ -93,6 +101,23 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(EncodeGbkTest, EncodesChineseAsCodePage936) {
     EXPECT_EQ(EncodeGbk("\u7f8e\u56fd"), "\xc3\xc0\xb9\xfa");
     EXPECT_EQ(EncodeGbk("\uff1a["), "\xa3\xba[");
+}
+
+TEST(EncodeGbkTest, JoinsAsciiRunsAndCharactersInOrder) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"", ""},
+        {"\u7f8e", "\xc3\xc0"},
+        {"a\u7f8e", "a\xc3\xc0"},
+        {"\u7f8ea",
+         "\xc3\xc0"
+         "a"},
+        {"a\u7f8eb\u56fdc",
+         "a\xc3\xc0"
+         "b\xb9\xfa"
+         "c"},
+        {"ab\xe7\xbe", "ab?"},
+    };
+    for (const auto& [utf8, gbk] : rows) EXPECT_EQ(EncodeGbk(utf8), gbk) << utf8;
 }
 
 TEST(EncodeGbkTest, KeepsAsciiAsItIs) {
