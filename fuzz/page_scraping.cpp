@@ -13,9 +13,9 @@
 
 namespace {
 
-const QString kAddressStart = QStringLiteral(u"\uff1a[");
+const QString kAddressStart = QStringLiteral(u"：[");
 const QString kAddressEnd = QStringLiteral(u"] ");
-const QString kLocationStart = QStringLiteral(u"\u6765\u81ea\uff1a");
+const QString kLocationStart = QStringLiteral(u"来自：");
 const QString kLocationEnd = QStringLiteral(u"<br/>");
 const QString kItemStart = QStringLiteral(u"<li>");
 const QString kItemEnd = QStringLiteral(u"</li>");

@@ -7,37 +7,46 @@
 namespace service {
 namespace {
 
-using Replacements = std::initializer_list<std::pair<char, std::string_view>>;
+// What each byte of a text is written as, made once for each set of replacements.
+class Replacements {
+public:
+    Replacements(std::initializer_list<std::pair<char, std::string_view>> replacements) {
+        for (const auto& [character, replacement] : replacements) {
+            m_replacementOf[static_cast<unsigned char>(character)] = replacement;
+        }
+    }
 
-// The text with each character that has a replacement written as that replacement.
-std::string Replaced(std::string_view text, Replacements replacements) {
-    std::array<const std::string_view*, 256> replacementOf{};
-    for (const auto& [character, replacement] : replacements) {
-        replacementOf[static_cast<unsigned char>(character)] = &replacement;
+    std::string Applied(std::string_view text) const {
+        std::string result;
+        result.reserve(text.size());
+        std::size_t copied = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const std::string_view replacement =
+                m_replacementOf[static_cast<unsigned char>(text[i])];
+            if (replacement.empty()) continue;
+            result.append(text.substr(copied, i - copied));
+            result += replacement;
+            copied = i + 1;
+        }
+        result.append(text.substr(copied));
+        return result;
     }
-    std::string result;
-    result.reserve(text.size());
-    std::size_t copied = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::string_view* replacement = replacementOf[static_cast<unsigned char>(text[i])];
-        if (replacement == nullptr) continue;
-        result.append(text.substr(copied, i - copied));
-        result += *replacement;
-        copied = i + 1;
-    }
-    result.append(text.substr(copied));
-    return result;
-}
+
+private:
+    std::array<std::string_view, 256> m_replacementOf{};  // empty: the byte stays
+};
 
 }  // namespace
 
 std::string EscapeHtml(std::string_view text) {
-    return Replaced(
-        text, {{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}, {'\'', "&#39;"}});
+    static const Replacements kEntities{
+        {'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}, {'\'', "&#39;"}};
+    return kEntities.Applied(text);
 }
 
 std::string DisplayedValue(std::string_view text) {
-    return Replaced(text, {{'&', "＆"}, {'<', "＜"}, {'>', "＞"}});
+    static const Replacements kFullWidth{{'&', "＆"}, {'<', "＜"}, {'>', "＞"}};
+    return kFullWidth.Applied(text);
 }
 
 }  // namespace service

@@ -5,7 +5,7 @@
 namespace service {
 namespace {
 
-constexpr std::string_view kCitySuffix = "\u5e02";
+constexpr std::string_view kCitySuffix = "市";
 
 std::string_view WithoutCitySuffix(std::string_view name) {
     if (name.size() > kCitySuffix.size() && name.ends_with(kCitySuffix)) {

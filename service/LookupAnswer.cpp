@@ -3,8 +3,8 @@
 namespace service {
 namespace {
 
-constexpr std::string_view kMissingAddress = "\u7f3a\u5c11IP\u5730\u5740";  // no address
-constexpr std::string_view kInvalidAddress = "IP\u5730\u5740\u65e0\u6548";  // not an address
+constexpr std::string_view kMissingAddress = "缺少IP地址";  // no address
+constexpr std::string_view kInvalidAddress = "IP地址无效";  // not an address
 
 }  // namespace
 

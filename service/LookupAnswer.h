@@ -8,7 +8,7 @@
 namespace service {
 
 // What a database lookup could not tell.
-inline constexpr std::string_view kUnknownText = "\u672a\u77e5";
+inline constexpr std::string_view kUnknownText = "未知";
 
 // In every part below, an empty name means the data do not tell it. Names are UTF-8 as
 // the data have them; each text is the line the query page shows for its item, exactly as

@@ -47,13 +47,13 @@ TEST(FormatIpv4Test, WritesTheCanonicalDottedQuad) {
     EXPECT_EQ(FormatIpv4(0u), "0.0.0.0");
 }
 
-constexpr const char* kLoopback = "\u672c\u673a\u5730\u5740";
-constexpr const char* kPrivate = "\u5c40\u57df\u7f51";
-constexpr const char* kShared = "\u5171\u4eab\u5730\u5740";
-constexpr const char* kLinkLocal = "\u672c\u5730\u94fe\u8def";
-constexpr const char* kMulticast = "\u591a\u64ad\u5730\u5740";
-constexpr const char* kBroadcast = "\u5e7f\u64ad\u5730\u5740";
-constexpr const char* kReserved = "\u4fdd\u7559\u5730\u5740";
+constexpr const char* kLoopback = "本机地址";
+constexpr const char* kPrivate = "局域网";
+constexpr const char* kShared = "共享地址";
+constexpr const char* kLinkLocal = "本地链路";
+constexpr const char* kMulticast = "多播地址";
+constexpr const char* kBroadcast = "广播地址";
+constexpr const char* kReserved = "保留地址";
 
 struct RangeRow {
     const char* name;

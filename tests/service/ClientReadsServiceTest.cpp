@@ -43,31 +43,31 @@ TEST_P(ClientScrapesQueryPageTest, ShowsTheThreeItems) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, ClientScrapesQueryPageTest,
     testing::Values(ScrapeRow{"public", "8.8.8.8",
-                              "\u5730\u7406\u4f4d\u7f6e\uff1a美国 加利福尼亚州 山景城\r\n"
-                              "\u7f51\u7edc\uff1aAS15169 Google LLC\r\n"
-                              "\u6ce8\u518c\u5730\uff1a\u7f8e\u56fd"},
+                              "地理位置：美国 加利福尼亚州 山景城\r\n"
+                              "网络：AS15169 Google LLC\r\n"
+                              "注册地：美国"},
                     ScrapeRow{"private", "10.1.2.3",
-                              "\u5730\u7406\u4f4d\u7f6e\uff1a\u5c40\u57df\u7f51\r\n"
-                              "\u7f51\u7edc\uff1a\u5c40\u57df\u7f51\r\n"
-                              "\u6ce8\u518c\u5730\uff1a\u5c40\u57df\u7f51"},
+                              "地理位置：局域网\r\n"
+                              "网络：局域网\r\n"
+                              "注册地：局域网"},
                     ScrapeRow{"unknown", "2.2.2.2",
-                              "\u5730\u7406\u4f4d\u7f6e\uff1a\u672a\u77e5\r\n"
-                              "\u7f51\u7edc\uff1a\u672a\u77e5\r\n"
-                              "\u6ce8\u518c\u5730\uff1a\u672a\u77e5"},
+                              "地理位置：未知\r\n"
+                              "网络：未知\r\n"
+                              "注册地：未知"},
                     // The program shows what the page holds: markup in full-width forms, '?' for
                     // what GBK lacks.
                     ScrapeRow{"markup", "9.9.9.9",
-                              "\u5730\u7406\u4f4d\u7f6e\uff1a\u745e\u58eb\r\n"
-                              "\u7f51\u7edc\uff1aAS19281 Quad9 ＜b＞\"Fast\"＜/b＞ ＆ Co\r\n"
-                              "\u6ce8\u518c\u5730\uff1a\u745e\u58eb"},
+                              "地理位置：瑞士\r\n"
+                              "网络：AS19281 Quad9 ＜b＞\"Fast\"＜/b＞ ＆ Co\r\n"
+                              "注册地：瑞士"},
                     ScrapeRow{"ampersand", "81.187.1.1",
-                              "\u5730\u7406\u4f4d\u7f6e\uff1a英国 英格兰 伦敦\r\n"
-                              "\u7f51\u7edc\uff1aAS20712 Andrews ＆ Arnold Ltd\r\n"
-                              "\u6ce8\u518c\u5730\uff1a英国"},
+                              "地理位置：英国 英格兰 伦敦\r\n"
+                              "网络：AS20712 Andrews ＆ Arnold Ltd\r\n"
+                              "注册地：英国"},
                     ScrapeRow{"notInGbk", "113.160.200.1",
-                              "\u5730\u7406\u4f4d\u7f6e\uff1a\u8d8a\u5357 岘港市\r\n"
-                              "\u7f51\u7edc\uff1aAS45899 VNPT ?\u00e0 N?ng\r\n"
-                              "\u6ce8\u518c\u5730\uff1a\u8d8a\u5357"}),
+                              "地理位置：越南 岘港市\r\n"
+                              "网络：AS45899 VNPT ?\u00e0 N?ng\r\n"
+                              "注册地：越南"}),
     [](const auto& info) { return info.param.name; });
 
 TEST(ClientScrapesOwnAddressPageTest, AddressThenLocation) {
@@ -77,7 +77,7 @@ TEST(ClientScrapesOwnAddressPageTest, AddressThenLocation) {
     const QString page = lookup::ConvertWholePage(QByteArray::fromStdString(reply.body));
     lookup::ScrapeState state;
     EXPECT_EQ(lookup::ScrapeOwnAddress(page, state), Utf8("127.0.0.1"));
-    EXPECT_EQ(lookup::ScrapeOwnLocation(page, state), Utf8("\u672c\u673a\u5730\u5740"));
+    EXPECT_EQ(lookup::ScrapeOwnLocation(page, state), Utf8("本机地址"));
 }
 
 TEST(ClientScrapesOwnAddressPageTest, ForwardedCallerThroughAProxy) {
@@ -109,9 +109,9 @@ TEST_F(ClientTransportTest, QueryRoundTrip) {
         lookup::TransferQuery(*request, lookup::QueryBody(QStringLiteral("114.114.114.114")));
     lookup::ScrapeState state;
     EXPECT_EQ(lookup::ScrapeQueryPage(lookup::DecodeResponseBytes(body), state),
-              Utf8("\u5730\u7406\u4f4d\u7f6e\uff1a中国 江苏省 南京市\r\n"
-                   "\u7f51\u7edc\uff1aAS21859 Zenlayer Inc\r\n"
-                   "\u6ce8\u518c\u5730\uff1a\u4e2d\u56fd"));
+              Utf8("地理位置：中国 江苏省 南京市\r\n"
+                   "网络：AS21859 Zenlayer Inc\r\n"
+                   "注册地：中国"));
 }
 
 TEST_F(ClientTransportTest, OwnAddressRoundTrip) {
@@ -120,7 +120,7 @@ TEST_F(ClientTransportTest, OwnAddressRoundTrip) {
                             QStringLiteral("http://127.0.0.1:%1/ips.asp").arg(m_service.port()));
     lookup::ScrapeState state;
     EXPECT_EQ(lookup::ScrapeOwnAddress(page, state), Utf8("127.0.0.1"));
-    EXPECT_EQ(lookup::ScrapeOwnLocation(page, state), Utf8("\u672c\u673a\u5730\u5740"));
+    EXPECT_EQ(lookup::ScrapeOwnLocation(page, state), Utf8("本机地址"));
 }
 
 }  // namespace

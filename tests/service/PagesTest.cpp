@@ -5,11 +5,11 @@
 namespace service {
 namespace {
 
-constexpr const char* kLocationLabel = "\u5730\u7406\u4f4d\u7f6e\uff1a";
-constexpr const char* kNetworkLabel = "\u7f51\u7edc\uff1a";
-constexpr const char* kRegisteredLabel = "\u6ce8\u518c\u5730\uff1a";
-constexpr const char* kAddressMarker = "\uff1a[";
-constexpr const char* kLocationMarker = "\u6765\u81ea\uff1a";
+constexpr const char* kLocationLabel = "地理位置：";
+constexpr const char* kNetworkLabel = "网络：";
+constexpr const char* kRegisteredLabel = "注册地：";
+constexpr const char* kAddressMarker = "：[";
+constexpr const char* kLocationMarker = "来自：";
 
 LookupAnswer Answer(const char* location, const char* network, const char* registered) {
     LookupAnswer answer;

@@ -49,7 +49,7 @@ TEST(EscapeHtmlTest, EscapesTheFiveSpecialCharacters) {
 }
 
 TEST(EscapeHtmlTest, LeavesOtherTextAlone) {
-    EXPECT_EQ(EscapeHtml("AS15169 Google LLC \u7f8e\u56fd"), "AS15169 Google LLC \u7f8e\u56fd");
+    EXPECT_EQ(EscapeHtml("AS15169 Google LLC 美国"), "AS15169 Google LLC 美国");
     EXPECT_EQ(EscapeHtml(""), "");
 }
 
@@ -99,19 +99,19 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST(EncodeGbkTest, EncodesChineseAsCodePage936) {
-    EXPECT_EQ(EncodeGbk("\u7f8e\u56fd"), "\xc3\xc0\xb9\xfa");
-    EXPECT_EQ(EncodeGbk("\uff1a["), "\xa3\xba[");
+    EXPECT_EQ(EncodeGbk("美国"), "\xc3\xc0\xb9\xfa");
+    EXPECT_EQ(EncodeGbk("：["), "\xa3\xba[");
 }
 
 TEST(EncodeGbkTest, JoinsAsciiRunsAndCharactersInOrder) {
     const std::pair<const char*, const char*> rows[] = {
         {"", ""},
-        {"\u7f8e", "\xc3\xc0"},
-        {"a\u7f8e", "a\xc3\xc0"},
-        {"\u7f8ea",
+        {"美", "\xc3\xc0"},
+        {"a美", "a\xc3\xc0"},
+        {"美a",
          "\xc3\xc0"
          "a"},
-        {"a\u7f8eb\u56fdc",
+        {"a美b国c",
          "a\xc3\xc0"
          "b\xb9\xfa"
          "c"},
@@ -139,7 +139,7 @@ TEST(EncodeGbkTest, LeavesOutDefaultIgnorableCharactersItCannotHold) {
 
 TEST(EncodeGbkTest, MarksCharactersTheCodePageWritesAsOneHighByte) {
     // 0x80 and 0xFF alone would take the next byte into a pair in the program's decoder.
-    EXPECT_EQ(EncodeGbk("\u20ac\u7f8e"), "?\xc3\xc0");
+    EXPECT_EQ(EncodeGbk("\u20ac美"), "?\xc3\xc0");
     EXPECT_EQ(EncodeGbk("a\uf8f5<"), "a?<");
 }
 
@@ -169,11 +169,11 @@ TEST_P(CountryNamesTest, GivesTheShortChineseName) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, CountryNamesTest,
-    testing::Values(CountryRow{"US", "\u7f8e\u56fd"}, CountryRow{"CN", "\u4e2d\u56fd"},
-                    CountryRow{"JP", "\u65e5\u672c"}, CountryRow{"HK", "\u9999\u6e2f"},
-                    CountryRow{"MO", "\u6fb3\u95e8"}, CountryRow{"AE", "\u963f\u8054\u914b"},
-                    CountryRow{"de", "\u5fb7\u56fd"},  // the case of the code does not matter
-                    CountryRow{"ZZ", "\u672a\u77e5"}, CountryRow{"", "\u672a\u77e5"},
+    testing::Values(CountryRow{"US", "美国"}, CountryRow{"CN", "中国"},
+                    CountryRow{"JP", "日本"}, CountryRow{"HK", "香港"},
+                    CountryRow{"MO", "澳门"}, CountryRow{"AE", "阿联酋"},
+                    CountryRow{"de", "德国"},  // the case of the code does not matter
+                    CountryRow{"ZZ", "未知"}, CountryRow{"", "未知"},
                     CountryRow{"AP", "AP"}),  // a code ICU has no name for stays itself
     [](const auto& info) {
         return std::string(info.param.code).empty() ? std::string("empty")
