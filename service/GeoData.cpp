@@ -92,7 +92,7 @@ void GeoData::Answer(std::uint32_t address, AnswerMemo* memo, LookupAnswer& answ
 
 std::pair<std::string, std::string> GeoData::CountryOf(std::string_view code) const {
     std::string text = m_countryNames.NameOf(code);
-    const bool named = text != kUnknownText && text != UpperCase(code);
+    const bool named = text != kUnknownText && text != code;
     return {named ? text : std::string(), std::move(text)};
 }
 

@@ -73,8 +73,8 @@ private:
     void RegisteredCountryOf(std::uint32_t address, AnswerMemo* memo,
                              RegisteredCountryAnswer& registered) const;
     RegisteredCountryAnswer RegisteredCountryFrom(const MmdbRecord& record) const;
-    // The Chinese name for the code, and its text (unknown text or the code where there
-    // is no name).
+    // The Chinese name for the upper-case code, and its text (unknown text or the code where
+    // there is no name).
     std::pair<std::string, std::string> CountryOf(std::string_view code) const;
 
     CityDatabase m_city;
