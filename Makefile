@@ -10,7 +10,7 @@ GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Uni
 # The optimised tree: no sanitizers; `make run` and the packages build just the two programs in it.
 RELEASE_CONFIGURE = cmake -S . -B $(RELEASE_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DLOKARO_SANITIZE=OFF
 
-.PHONY: run test build deps bench bench-service geodata package fuzz fuzz-build
+.PHONY: run test build deps bench bench-programs bench-service bench-lookup replicas-failover geodata package fuzz fuzz-build
 
 deps:
 	@scripts/install-deps
@@ -42,7 +42,7 @@ package: deps
 	rm -rf $(RELEASE_BUILD)/cpack dist/*.deb
 	cd $(RELEASE_BUILD) && cpack -G DEB -B "$(CURDIR)/$(RELEASE_BUILD)/cpack"
 	mkdir -p dist && cp $(RELEASE_BUILD)/cpack/*.deb dist/
-	packaging/geodata/build-package data/geo dist $(RELEASE_BUILD)/packaging/geodata
+	packaging/geodata/build-package data/geo dist $(RELEASE_BUILD)
 
 # Benchmarks want the optimised tree, with them in it.
 bench: deps
@@ -50,11 +50,24 @@ bench: deps
 	cmake --build $(RELEASE_BUILD) --parallel
 	scripts/run-benchmarks $(RELEASE_BUILD)
 
-# The lookup service under load, next to nginx serving a page of the same size (loopback only).
-bench-service: deps
+# The scripts below take the optimised tree as built here and check the data with its
+# wherix-lookup; the peers and load tools they compare with are installed first.
+bench-programs: deps
+	scripts/install-deps --bench
 	$(RELEASE_CONFIGURE)
-	cmake --build $(RELEASE_BUILD) --target wherix-service --parallel
+	cmake --build $(RELEASE_BUILD) --target wherix-service wherix-lookup --parallel
+
+# The lookup service under load, next to nginx serving a page of the same size (loopback only).
+bench-service: bench-programs
 	scripts/bench-service $(RELEASE_BUILD)
+
+# wherix-lookup on a million addresses, next to mmdblookup and python3-maxminddb.
+bench-lookup: bench-programs
+	scripts/bench-lookup $(RELEASE_BUILD)
+
+# Two service replicas behind the shipped nginx front, one killed on the way (loopback only).
+replicas-failover: bench-programs
+	scripts/replicas-failover $(RELEASE_BUILD)
 
 # The location databases the service reads (not kept in git).
 geodata:

@@ -1,4 +1,4 @@
-#include "AboutContacts.h"
+#include "about/AboutContacts.h"
 
 QString MessengerLink(const QString& accountNumber) {
     // "Site" names the sender to the messenger: 好人, "a good person".

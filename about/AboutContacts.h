@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VersionRecord.h"
+#include "resources/VersionRecord.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "AboutLayout.h"
+#include "about/AboutLayout.h"
 
-#include "AboutContacts.h"
+#include "about/AboutContacts.h"
 
 namespace AboutLayout {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TwipLayout.h"
+#include "resources/TwipLayout.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "LinkLabel.h"
+#include "about/LinkLabel.h"
 
 #include <QMouseEvent>
 #include <QPainter>

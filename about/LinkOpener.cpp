@@ -1,4 +1,4 @@
-#include "LinkOpener.h"
+#include "about/LinkOpener.h"
 
 #include <QDesktopServices>
 

@@ -1,14 +1,14 @@
-#include "frmAbout.h"
+#include "about/frmAbout.h"
 
-#include "AboutContacts.h"
-#include "AboutLayout.h"
-#include "LinkLabel.h"
-#include "OwnerDrawButton.h"
-#include "ProgramArt.h"
-#include "ProgramFont.h"
-#include "ReadableText.h"
-#include "SystemColors.h"
-#include "modCmdVista.h"
+#include "about/AboutContacts.h"
+#include "about/AboutLayout.h"
+#include "about/LinkLabel.h"
+#include "resources/ProgramArt.h"
+#include "resources/ProgramFont.h"
+#include "skin/OwnerDrawButton.h"
+#include "skin/ReadableText.h"
+#include "skin/SystemColors.h"
+#include "skin/modCmdVista.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

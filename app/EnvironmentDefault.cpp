@@ -1,4 +1,4 @@
-#include "EnvironmentDefault.h"
+#include "app/EnvironmentDefault.h"
 
 #include <QtGlobal>
 

@@ -1,22 +1,22 @@
-#include "Form1.h"
+#include "app/Form1.h"
 
-#include "AddressCheck.h"
-#include "HeldInput.h"
-#include "MessageBoxPresenter.h"
-#include "OwnerDrawButton.h"
-#include "PageDecoding.h"
-#include "PageRequests.h"
-#include "ProgramArt.h"
-#include "ProgramFont.h"
-#include "ReadableText.h"
-#include "ResultBoxText.h"
-#include "ServiceHost.h"
-#include "SettingsStore.h"
-#include "StartupOption.h"
-#include "SystemColors.h"
-#include "TwipLayout.h"
-#include "frmAbout.h"
-#include "modCmdVista.h"
+#include "about/frmAbout.h"
+#include "app/HeldInput.h"
+#include "app/MessageBoxPresenter.h"
+#include "client/PageDecoding.h"
+#include "client/PageRequests.h"
+#include "client/ResultBoxText.h"
+#include "client/ServiceHost.h"
+#include "input/AddressCheck.h"
+#include "resources/ProgramArt.h"
+#include "resources/ProgramFont.h"
+#include "resources/TwipLayout.h"
+#include "settings/SettingsStore.h"
+#include "settings/StartupOption.h"
+#include "skin/OwnerDrawButton.h"
+#include "skin/ReadableText.h"
+#include "skin/SystemColors.h"
+#include "skin/modCmdVista.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -89,9 +89,9 @@ private:
 // Marks a request as on the wire for the time of one send, so that a close can abandon it.
 class Form1::RequestUnderWay {
 public:
-    RequestUnderWay(Form1& form, lookup::HttpRequest& request) : m_form(form) {
+    RequestUnderWay(Form1& form, client::HttpRequest& request) : m_form(form) {
         // A close asked for in an earlier pass of this lookup abandons it before it sends.
-        if (m_form.m_closeRequested) throw lookup::LookupFailure("the window is closing");
+        if (m_form.m_closeRequested) throw client::LookupFailure("the window is closing");
         m_form.m_requestsUnderWay.append(&request);
     }
     ~RequestUnderWay() { m_form.m_requestsUnderWay.removeLast(); }
@@ -105,7 +105,7 @@ private:
 Form1::Form1(Form1Services services)
     : m_createRequest(services.createRequest
                           ? std::move(services.createRequest)
-                          : lookup::HttpRequestFactory(lookup::CreateHttpRequest)),
+                          : client::HttpRequestFactory(client::CreateHttpRequest)),
       m_ownMessages(services.messages ? nullptr : std::make_unique<QtMessageBoxPresenter>()),
       m_messages(services.messages ? services.messages : m_ownMessages.get()),
       m_ownSettings(services.settings ? nullptr : std::make_unique<SettingsStore>()),
@@ -210,20 +210,20 @@ void Form1::Form_Load() {
     Text2->setPlainText(Form1Texts::kWait);
     LookupRun run(*this);
     show();
-    lookup::ProcessPendingEvents();
+    client::ProcessPendingEvents();
     // From here on the window stays painted, but the user's input waits for the result.
     const HeldInput heldInput;
     try {
-        const std::unique_ptr<lookup::HttpRequest> request = m_createRequest();
+        const std::unique_ptr<client::HttpRequest> request = m_createRequest();
         {
             const RequestUnderWay underWay(*this, *request);
-            m_vars.strHtml = lookup::PostForPage(
-                *request, lookup::ServiceUrl(QString::fromUtf16(lookup::kOwnAddressPath)));
+            m_vars.strHtml = client::PostForPage(
+                *request, client::ServiceUrl(QString::fromUtf16(client::kOwnAddressPath)));
         }
         // The address is shown before the location is looked for: it stays when that fails.
-        Text1->setText(lookup::ScrapeOwnAddress(m_vars.strHtml, m_vars.scrape));
+        Text1->setText(client::ScrapeOwnAddress(m_vars.strHtml, m_vars.scrape));
         Text2->setPlainText(
-            lookup::ResultBoxText(lookup::ScrapeOwnLocation(m_vars.strHtml, m_vars.scrape)));
+            client::ResultBoxText(client::ScrapeOwnLocation(m_vars.strHtml, m_vars.scrape)));
     } catch (const std::exception&) {
         Text2->setPlainText(Form1Texts::kNotConnected);
     }
@@ -238,7 +238,7 @@ void Form1::closeEvent(QCloseEvent* event) {
     if (m_lookupsRunning > 0) {
         // The lookups end on their failure path at once; the last one closes the window.
         m_closeRequested = true;
-        for (lookup::HttpRequest* request : m_requestsUnderWay) request->abort();
+        for (client::HttpRequest* request : m_requestsUnderWay) request->abort();
         event->ignore();
         return;
     }
@@ -250,14 +250,14 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 QByteArray Form1::SendQueryPreparation() {
-    const QByteArray body = lookup::QueryBody(Text1->text());
-    m_vars.objHttp = lookup::PrepareQueryRequest(m_createRequest);
+    const QByteArray body = client::QueryBody(Text1->text());
+    m_vars.objHttp = client::PrepareQueryRequest(m_createRequest);
     return body;
 }
 
 QByteArray Form1::SendQueryTransfer(const QByteArray& body) {
     const RequestUnderWay underWay(*this, *m_vars.objHttp);
-    return lookup::TransferQuery(*m_vars.objHttp, body);
+    return client::TransferQuery(*m_vars.objHttp, body);
 }
 
 void Form1::Command1_Click() {
@@ -275,7 +275,7 @@ void Form1::Command1_Click() {
     }
 
     Text2->setPlainText(Form1Texts::kWait);
-    lookup::ProcessPendingEvents();
+    client::ProcessPendingEvents();
 
     // The request is built from the box as it stands now, also if a handler that ran in
     // the pass above changed it. A request that cannot even be prepared is reported
@@ -291,9 +291,9 @@ void Form1::Command1_Click() {
     const HeldInput heldInput;
     try {
         const QByteArray page = SendQueryTransfer(body);
-        m_vars.strHtml = lookup::DecodeResponseBytes(page);
-        lookup::ScrapeQueryPage(m_vars.strHtml, m_vars.scrape);
-        Text2->setPlainText(lookup::ResultBoxText(m_vars.scrape.strResult));
+        m_vars.strHtml = client::DecodeResponseBytes(page);
+        client::ScrapeQueryPage(m_vars.strHtml, m_vars.scrape);
+        Text2->setPlainText(client::ResultBoxText(m_vars.scrape.strResult));
     } catch (const std::exception&) {
         Text2->setPlainText(Form1Texts::kNotConnected);
     }

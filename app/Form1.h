@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HttpRequest.h"
-#include "PageScraping.h"
+#include "client/HttpRequest.h"
+#include "client/PageScraping.h"
 
 #include <QList>
 #include <QString>
@@ -29,15 +29,15 @@ inline const QString kNotConnected = QStringLiteral(u"未连接到Internet！");
 // The form-level variables of the main window. They start empty and keep their last
 // values between lookups (also after a failed one); each lookup overwrites them.
 struct Form1Variables {
-    std::unique_ptr<lookup::HttpRequest> objHttp;  // request of the latest query sent
+    std::unique_ptr<client::HttpRequest> objHttp;  // request of the latest query sent
     bool isShowLocal = false;                      // start-up option as loaded
     QString strHtml;                               // text of the last page fetched
-    lookup::ScrapeState scrape;                    // strResult, lngStart, lngEnd
+    client::ScrapeState scrape;                    // strResult, lngStart, lngEnd
 };
 
 // What the main window talks to; tests put in their own. Empty members take the real ones.
 struct Form1Services {
-    lookup::HttpRequestFactory createRequest;
+    client::HttpRequestFactory createRequest;
     MessageBoxPresenter* messages = nullptr;
     SettingsStore* settings = nullptr;
 };
@@ -95,14 +95,14 @@ private:
     QLabel* Label2 = nullptr;
 
     Form1Variables m_vars;
-    lookup::HttpRequestFactory m_createRequest;
+    client::HttpRequestFactory m_createRequest;
     std::unique_ptr<MessageBoxPresenter> m_ownMessages;
     MessageBoxPresenter* m_messages;
     std::unique_ptr<SettingsStore> m_ownSettings;
     SettingsStore* m_settings;
     std::unique_ptr<frmAbout> m_about;
 
-    QList<lookup::HttpRequest*> m_requestsUnderWay;  // innermost last
+    QList<client::HttpRequest*> m_requestsUnderWay;  // innermost last
     int m_lookupsRunning = 0;
     bool m_closeRequested = false;
     bool m_unloaded = false;

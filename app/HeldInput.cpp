@@ -1,4 +1,4 @@
-#include "HeldInput.h"
+#include "app/HeldInput.h"
 
 #include <QCoreApplication>
 #include <QEvent>

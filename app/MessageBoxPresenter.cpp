@@ -1,4 +1,4 @@
-#include "MessageBoxPresenter.h"
+#include "app/MessageBoxPresenter.h"
 
 #include <QMessageBox>
 

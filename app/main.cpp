@@ -1,8 +1,8 @@
-#include "EnvironmentDefault.h"
-#include "Form1.h"
-#include "ProgramFont.h"
-#include "QtTranslations.h"
-#include "VersionRecord.h"
+#include "app/EnvironmentDefault.h"
+#include "app/Form1.h"
+#include "app/QtTranslations.h"
+#include "resources/ProgramFont.h"
+#include "resources/VersionRecord.h"
 
 #include <QApplication>
 

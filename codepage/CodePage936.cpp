@@ -1,4 +1,4 @@
-#include "CodePage936.h"
+#include "codepage/CodePage936.h"
 
 #include <unicode/ucnv.h>
 

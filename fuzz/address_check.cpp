@@ -1,9 +1,9 @@
 // The address box: any text, tidied and checked as the program does before it posts a
 // query. The service parses the posted address with its own reader, so both must accept
 // exactly the same texts, or a query the program lets through comes back as invalid.
-#include "AddressCheck.h"
-#include "Ipv4Address.h"
-#include "Require.h"
+#include "fuzz/Require.h"
+#include "input/AddressCheck.h"
+#include "service/core/Ipv4Address.h"
 
 #include <QString>
 

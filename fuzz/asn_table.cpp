@@ -1,9 +1,9 @@
 // The address-to-network table the service loads at start: any file contents. A file is
 // either refused with a DataError or loaded into a table whose searches hold; a row written
 // with any organisation, quoted as CSV quotes it, is found with that organisation.
-#include "AsnTable.h"
-#include "DataError.h"
-#include "Require.h"
+#include "fuzz/Require.h"
+#include "service/core/data/AsnTable.h"
+#include "service/core/data/DataError.h"
 
 #include <cstddef>
 #include <cstdint>

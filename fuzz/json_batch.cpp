@@ -1,10 +1,10 @@
 // A batch for POST /json: any body. It is refused as a whole with 400 and an error object, or
 // answered with 200 and one object per entry, in order; an entry is answered with its
 // address or with an error of its own. Whatever the batch held, the answer is valid JSON.
-#include "GeoData.h"
-#include "JsonAnswers.h"
-#include "JsonBatch.h"
-#include "Require.h"
+#include "fuzz/Require.h"
+#include "service/core/GeoData.h"
+#include "service/http/JsonReplies.h"
+#include "service/json/JsonBatch.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,12 +1,12 @@
 // The generated Chinese name tables the service loads at start (regions, cities, network
 // operators): any file contents. Each table refuses a file with a DataError naming it or
 // loads it; a row written with any key and name is found by that key with that name.
-#include "CarrierNames.h"
-#include "CityNames.h"
-#include "DataError.h"
-#include "NameKey.h"
-#include "RegionNames.h"
-#include "Require.h"
+#include "fuzz/Require.h"
+#include "service/core/data/DataError.h"
+#include "service/core/names/CarrierNames.h"
+#include "service/core/names/CityNames.h"
+#include "service/core/names/NameKey.h"
+#include "service/core/names/RegionNames.h"
 
 #include <unistd.h>
 

@@ -1,9 +1,9 @@
 // Bodies of the service's pages, as the program decodes them: the query page byte pair by
 // byte pair (without the event pump), the own-address page all at once.
-#include "CodePage936.h"
-#include "HttpRequest.h"
-#include "PageDecoding.h"
-#include "Require.h"
+#include "client/HttpRequest.h"
+#include "client/PageDecoding.h"
+#include "codepage/CodePage936.h"
+#include "fuzz/Require.h"
 
 #include <QByteArray>
 #include <QString>
@@ -44,8 +44,8 @@ void CheckPairDecoder(const QByteArray& bytes) {
     qsizetype pumps = 0;
     QString text;
     try {
-        text = lookup::DecodeResponseBytes(bytes, [&pumps] { ++pumps; });
-    } catch (const lookup::LookupFailure&) {
+        text = client::DecodeResponseBytes(bytes, [&pumps] { ++pumps; });
+    } catch (const client::LookupFailure&) {
         Require(!characters, "fails only when the body ends inside a pair");
         return;
     }
@@ -62,7 +62,7 @@ void CheckPairDecoder(const QByteArray& bytes) {
 }
 
 void CheckWholePage(const QByteArray& bytes) {
-    const QString text = lookup::ConvertWholePage(bytes);
+    const QString text = client::ConvertWholePage(bytes);
     Require(text.size() <= bytes.size(), "at most one character per byte");
     Require(!HoldsSurrogates(text), "code page 936 has no characters beyond the BMP");
     if (!text.contains(kReplacement)) {

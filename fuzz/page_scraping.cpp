@@ -1,9 +1,9 @@
 // The two scrapers on any page text. The input is read as UTF-8; its parts split at U+001F
 // also build a page of the service's shape around chosen values, which the scrapers must
 // give back exactly.
-#include "HttpRequest.h"
-#include "PageScraping.h"
-#include "Require.h"
+#include "client/HttpRequest.h"
+#include "client/PageScraping.h"
+#include "fuzz/Require.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,6 +13,8 @@
 
 namespace {
 
+// The page markers as the service writes them, stated here again rather than taken from the
+// service's header: this target is an independent check of how the program reads the page.
 const QString kAddressStart = QStringLiteral(u"：[");
 const QString kAddressEnd = QStringLiteral(u"] ");
 const QString kLocationStart = QStringLiteral(u"来自：");
@@ -27,27 +29,27 @@ bool Succeeds(Scrape&& scrape) {
     try {
         scrape();
         return true;
-    } catch (const lookup::LookupFailure&) {
+    } catch (const client::LookupFailure&) {
         return false;
     }
 }
 
 void CheckOwnAddressPage(const QString& page) {
-    lookup::ScrapeState state;
+    client::ScrapeState state;
     QString address;
-    if (!Succeeds([&] { address = lookup::ScrapeOwnAddress(page, state); })) return;
+    if (!Succeeds([&] { address = client::ScrapeOwnAddress(page, state); })) return;
     Require(!address.contains(kAddressEnd), "the address stops at its end marker");
     Require(address.size() <= page.size(), "the address is part of the page");
     QString location;
-    if (!Succeeds([&] { location = lookup::ScrapeOwnLocation(page, state); })) return;
+    if (!Succeeds([&] { location = client::ScrapeOwnLocation(page, state); })) return;
     Require(!location.contains(kLocationEnd), "the location stops at its end marker");
     Require(location.size() <= page.size(), "the location is part of the page");
 }
 
 void CheckQueryPage(const QString& page) {
-    lookup::ScrapeState state;
+    client::ScrapeState state;
     QString result;
-    if (!Succeeds([&] { result = lookup::ScrapeQueryPage(page, state); })) return;
+    if (!Succeeds([&] { result = client::ScrapeQueryPage(page, state); })) return;
     Require(result == state.strResult, "the result is the one left in the state");
     Require(result.count(kLineBreak) >= 2, "three items joined by line breaks");
     Require(!result.contains(kItemEnd), "no item holds its end marker");
@@ -75,9 +77,9 @@ void CheckBuiltOwnAddressPage(const QStringList& parts) {
         !FirstAt(page, kLocationEnd, locationAt, locationAt + location.size())) {
         return;
     }
-    lookup::ScrapeState state;
-    Require(lookup::ScrapeOwnAddress(page, state) == address, "the address comes back");
-    Require(lookup::ScrapeOwnLocation(page, state) == location, "the location comes back");
+    client::ScrapeState state;
+    Require(client::ScrapeOwnAddress(page, state) == address, "the address comes back");
+    Require(client::ScrapeOwnLocation(page, state) == location, "the location comes back");
 }
 
 void CheckBuiltQueryPage(const QStringList& parts) {
@@ -91,8 +93,8 @@ void CheckBuiltQueryPage(const QStringList& parts) {
         if (!FirstAt(page, kItemEnd, item == 1 ? 0 : at - parts[item].size(), at)) return;
         at += kItemEnd.size();
     }
-    lookup::ScrapeState state;
-    Require(lookup::ScrapeQueryPage(page, state) ==
+    client::ScrapeState state;
+    Require(client::ScrapeQueryPage(page, state) ==
                 parts[1] + kLineBreak + parts[2] + kLineBreak + parts[3],
             "the three items come back");
 }

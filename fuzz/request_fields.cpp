@@ -1,10 +1,10 @@
 // What the service reads out of a request: the form field ip of a body or query string,
 // the dotted quad in it, and the caller's address from the peer and X-Forwarded-For. The
 // whole input is a body; its first line is also a peer address, the rest a header value.
-#include "ClientAddress.h"
-#include "FormFields.h"
-#include "Ipv4Address.h"
-#include "Require.h"
+#include "fuzz/Require.h"
+#include "service/core/Ipv4Address.h"
+#include "service/http/ClientAddress.h"
+#include "service/http/FormFields.h"
 
 #include <arpa/inet.h>
 

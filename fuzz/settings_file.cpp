@@ -2,10 +2,10 @@
 // start-up option is read from it and written back; what must hold is that a file the store
 // did not write stays byte for byte, and that in one it did the program finds its own values
 // again and the file's other values survive.
-#include "PlainIniFile.h"
-#include "Require.h"
-#include "SettingsStore.h"
-#include "StartupOption.h"
+#include "fuzz/Require.h"
+#include "settings/PlainIniFile.h"
+#include "settings/SettingsStore.h"
+#include "settings/StartupOption.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "ProgramArt.h"
+#include "resources/ProgramArt.h"
 
 #include <QImage>
 #include <QPoint>
@@ -8,8 +8,8 @@ namespace {
 // The XPM pictures are C source and compile in as data: reading them from a file would
 // have Qt's image reader load every image format plugin before the window's first frame.
 namespace xpm {
-#include "artwork/HandCursor.xpm"
-#include "artwork/ProgramIcon.xpm"
+#include "resources/artwork/HandCursor.xpm"
+#include "resources/artwork/ProgramIcon.xpm"
 }  // namespace xpm
 
 // Where the index finger ends in HandCursor.xpm.

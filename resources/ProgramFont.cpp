@@ -1,4 +1,4 @@
-#include "ProgramFont.h"
+#include "resources/ProgramFont.h"
 
 #include <QStringList>
 

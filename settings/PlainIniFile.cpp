@@ -1,4 +1,4 @@
-#include "PlainIniFile.h"
+#include "settings/PlainIniFile.h"
 
 #include <algorithm>
 

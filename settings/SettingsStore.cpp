@@ -1,6 +1,6 @@
-#include "SettingsStore.h"
+#include "settings/SettingsStore.h"
 
-#include "PlainIniFile.h"
+#include "settings/PlainIniFile.h"
 
 #include <QFile>
 #include <QFileInfo>

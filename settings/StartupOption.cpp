@@ -1,4 +1,4 @@
-#include "StartupOption.h"
+#include "settings/StartupOption.h"
 
 #include <cmath>
 

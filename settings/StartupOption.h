@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 // The start-up option (show this computer's address when the program starts) and the
 // first-run marker, under application "DUZodiro", section "Nomal" (spelt so in files

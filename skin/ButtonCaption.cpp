@@ -1,6 +1,6 @@
-#include "ButtonCaption.h"
+#include "skin/ButtonCaption.h"
 
-#include "CodePage936.h"
+#include "codepage/CodePage936.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "ButtonFaces.h"
+#include "skin/ButtonFaces.h"
 
-#include "CodePage936.h"
-#include "FaceStyles.h"
-#include "SystemColors.h"
+#include "codepage/CodePage936.h"
+#include "skin/FaceStyles.h"
+#include "skin/SystemColors.h"
 
 #include <QFontMetrics>
 #include <QPainter>

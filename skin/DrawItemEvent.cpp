@@ -1,4 +1,4 @@
-#include "DrawItemEvent.h"
+#include "skin/DrawItemEvent.h"
 
 DrawItemEvent::DrawItemEvent(int controlType, QWidget* item, QPainter* painter, const QRect& rect,
                              unsigned itemState)

@@ -1,4 +1,4 @@
-#include "FaceStyles.h"
+#include "skin/FaceStyles.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "OwnerDrawButton.h"
+#include "skin/OwnerDrawButton.h"
 
-#include "DrawItemEvent.h"
+#include "skin/DrawItemEvent.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "ReadableText.h"
+#include "skin/ReadableText.h"
 
 #include <algorithm>
 #include <cmath>

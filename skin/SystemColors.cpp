@@ -1,4 +1,4 @@
-#include "SystemColors.h"
+#include "skin/SystemColors.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,6 +1,6 @@
-#include "VistaHook.h"
+#include "skin/VistaHook.h"
 
-#include "modCmdVista.h"
+#include "skin/modCmdVista.h"
 
 #include <QWidget>
 

@@ -1,8 +1,8 @@
-#include "modCmdVista.h"
+#include "skin/modCmdVista.h"
 
-#include "ButtonCaption.h"
-#include "DrawItemEvent.h"
-#include "VistaHook.h"
+#include "skin/ButtonCaption.h"
+#include "skin/DrawItemEvent.h"
+#include "skin/VistaHook.h"
 
 #include <QAbstractButton>
 #include <QPainter>

@@ -1,11 +1,11 @@
 // Cost of one answer of the lookup core, and of a whole query page, for public addresses.
 // Reads the data folder named by WHERIX_GEO_DATA (the real data, e.g. data/geo), else the
 // test fixtures; it also prints how long loading the folder took.
-#include "GbkEncoding.h"
-#include "GeoData.h"
-#include "Ipv4Address.h"
-#include "Pages.h"
-#include "PublicSample.h"
+#include "bench/service/PublicSample.h"
+#include "service/core/GeoData.h"
+#include "service/core/Ipv4Address.h"
+#include "service/pages/CodePage936Encoding.h"
+#include "service/pages/Pages.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,15 +27,15 @@ void BM_Answer(benchmark::State& state) {
 }
 BENCHMARK(BM_Answer);
 
-void BM_QueryPageInGbk(benchmark::State& state) {
+void BM_QueryPageInCodePage936(benchmark::State& state) {
     std::size_t next = 0;
     for (auto _ : state) {
         const std::uint32_t address = kSample[next++ & (kSample.size() - 1)];
-        benchmark::DoNotOptimize(service::EncodeGbk(
+        benchmark::DoNotOptimize(service::EncodeCodePage936(
             service::QueryPage(service::FormatIpv4(address), g_data->Answer(address))));
     }
 }
-BENCHMARK(BM_QueryPageInGbk);
+BENCHMARK(BM_QueryPageInCodePage936);
 
 }  // namespace
 

@@ -1,10 +1,10 @@
 // How many answers come out in Chinese, on a fixed random sample of public addresses:
 //   name-coverage DATA_DIR [COUNT] [SEED]     (defaults: 1000 addresses, seed 1)
 // Prints the shares, then the English names most often left without a Chinese one.
-#include "CityDatabase.h"
-#include "DataError.h"
-#include "GeoData.h"
-#include "PublicSample.h"
+#include "bench/service/PublicSample.h"
+#include "service/core/GeoData.h"
+#include "service/core/data/CityDatabase.h"
+#include "service/core/data/DataError.h"
 
 #include <algorithm>
 #include <cstdio>

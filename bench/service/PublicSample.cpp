@@ -1,6 +1,6 @@
-#include "PublicSample.h"
+#include "bench/service/PublicSample.h"
 
-#include "ReservedRanges.h"
+#include "service/core/ReservedRanges.h"
 
 #include <random>
 

@@ -1,8 +1,8 @@
 // Repainting one 73 x 22 button: each face painter on its own, and a whole skinned
 // button repaint through its hooked window.
-#include "ButtonFaces.h"
-#include "OwnerDrawButton.h"
-#include "modCmdVista.h"
+#include "skin/ButtonFaces.h"
+#include "skin/OwnerDrawButton.h"
+#include "skin/modCmdVista.h"
 
 #include <benchmark/benchmark.h>
 

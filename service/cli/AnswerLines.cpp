@@ -1,7 +1,7 @@
-#include "AnswerLines.h"
+#include "service/cli/AnswerLines.h"
 
-#include "AnswerJson.h"
-#include "Ipv4Address.h"
+#include "service/core/Ipv4Address.h"
+#include "service/json/AnswerJson.h"
 
 #include <string_view>
 

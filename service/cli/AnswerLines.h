@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LookupAnswer.h"
+#include "service/core/LookupAnswer.h"
 
 #include <cstdint>
 #include <string>

@@ -1,10 +1,10 @@
-#include "LookupCommand.h"
+#include "service/cli/LookupCommand.h"
 
-#include "DataError.h"
-#include "GeoData.h"
-#include "LookupOptions.h"
-#include "LookupRun.h"
-#include "ProgressLine.h"
+#include "service/cli/AnswerWriter.h"
+#include "service/cli/LookupOptions.h"
+#include "service/cli/ProgressLine.h"
+#include "service/core/GeoData.h"
+#include "service/core/data/DataError.h"
 
 #include <memory>
 #include <optional>
@@ -16,7 +16,7 @@ int RunLookupCommand(std::span<const std::string_view> arguments, std::istream& 
     LookupOptions options;
     try {
         options = ParseLookupOptions(arguments);
-    } catch (const UsageError& error) {
+    } catch (const LookupUsageError& error) {
         errors << "wherix-lookup: " << error.what() << '\n' << LookupUsageText();
         return kUsage;
     }
@@ -36,19 +36,23 @@ int RunLookupCommand(std::span<const std::string_view> arguments, std::istream& 
         errors << "wherix-lookup: " << service::DataErrorAdvice(error, options.dataFolder);
         return kNoData;
     }
+    if (options.checkData) {
+        out << "wherix-lookup: the data in " << options.dataFolder << " can be used\n";
+        return kAllAnswered;
+    }
 
     std::optional<ProgressLine> progress;
     if (errorsOnTerminal) progress.emplace(errors);
-    LookupRun run(*data, options.json, out, errors, progress ? &*progress : nullptr);
+    AnswerWriter writer(*data, options.json, out, errors, progress ? &*progress : nullptr);
     bool readAll = true;
     for (const std::string_view source : options.sources) {
         if (source != kStandardInput) {
-            run.AnswerArgument(source);
-        } else if (!run.AnswerLines(in)) {
+            writer.AnswerArgument(source);
+        } else if (!writer.AnswerLines(in)) {
             readAll = false;
         }
     }
-    run.Finish();
+    writer.Finish();
     out.flush();
     if (progress) progress->Wipe();
     if (!readAll || !out) {
@@ -56,7 +60,7 @@ int RunLookupCommand(std::span<const std::string_view> arguments, std::istream& 
                << (readAll ? "cannot write the answers" : "cannot read the input") << '\n';
         return kInputOutputFailed;
     }
-    return run.sawBadAddress() ? kSomeBad : kAllAnswered;
+    return writer.sawBadAddress() ? kSomeBad : kAllAnswered;
 }
 
 }  // namespace cli

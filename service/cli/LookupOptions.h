@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GeoData.h"
+#include "service/core/GeoData.h"
 
 #include <span>
 #include <stdexcept>
@@ -16,19 +16,20 @@ inline constexpr std::string_view kStandardInput = "-";
 struct LookupOptions {
     std::string dataFolder = service::kDefaultDataFolder;
     bool json = false;
+    bool checkData = false;  // only load the data folder and say whether it can be used
     bool showHelp = false;
     bool showVersion = false;
     std::vector<std::string_view> sources;  // never empty: no address means standard input
 };
 
-class UsageError : public std::runtime_error {
+class LookupUsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-// Reads the arguments after the program name: [--data DIR] [--json] [--help] [--version]
-// [ADDR|-]...; the data folder defaults to the service's. Throws UsageError for an
-// unknown option or a missing value.
+// Reads the arguments after the program name: [--data DIR] [--json] [--check-data] [--help]
+// [--version] [ADDR|-]...; the data folder defaults to the service's. Throws LookupUsageError for
+// an unknown option, a missing value, or addresses beside --check-data.
 LookupOptions ParseLookupOptions(std::span<const std::string_view> arguments);
 
 std::string LookupUsageText();

@@ -1,4 +1,4 @@
-#include "ProgressLine.h"
+#include "service/cli/ProgressLine.h"
 
 #include <string>
 

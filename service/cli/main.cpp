@@ -1,5 +1,5 @@
 // wherix-lookup: answers addresses from the service's databases, without the service.
-#include "LookupCommand.h"
+#include "service/cli/LookupCommand.h"
 
 #include <unistd.h>
 

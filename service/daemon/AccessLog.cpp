@@ -1,4 +1,4 @@
-#include "AccessLog.h"
+#include "service/daemon/AccessLog.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
-#include "ServiceManager.h"
+#include "service/daemon/ServiceManager.h"
 
-#include "ListeningSocket.h"
+#include "service/http/ListeningSocket.h"
 
 #include <sys/resource.h>
 #include <systemd/sd-daemon.h>

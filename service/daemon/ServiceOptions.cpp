@@ -1,4 +1,4 @@
-#include "ServiceOptions.h"
+#include "service/daemon/ServiceOptions.h"
 
 #include <charconv>
 
@@ -8,7 +8,7 @@ namespace {
 void ParseListenAddress(std::string_view text, ServiceOptions& options) {
     const std::size_t colon = text.rfind(':');
     if (colon == std::string_view::npos || colon == 0) {
-        throw UsageError("--listen wants ADDR:PORT, got \"" + std::string(text) + "\"");
+        throw ServiceUsageError("--listen wants ADDR:PORT, got \"" + std::string(text) + "\"");
     }
     std::string_view host = text.substr(0, colon);
     if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
@@ -20,8 +20,8 @@ void ParseListenAddress(std::string_view text, ServiceOptions& options) {
         std::from_chars(portText.data(), portText.data() + portText.size(), port);
     if (error != std::errc() || end != portText.data() + portText.size() || port < 0 ||
         port > 65535 || host.empty()) {
-        throw UsageError("--listen wants ADDR:PORT with a port from 0 to 65535, got \"" +
-                         std::string(text) + "\"");
+        throw ServiceUsageError("--listen wants ADDR:PORT with a port from 0 to 65535, got \"" +
+                                std::string(text) + "\"");
     }
     options.host = std::string(host);
     options.port = port;
@@ -31,8 +31,8 @@ unsigned ParseCount(std::string_view option, std::string_view text) {
     unsigned count = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
     if (error != std::errc() || end != text.data() + text.size() || count == 0) {
-        throw UsageError(std::string(option) + " wants a whole number above 0, got \"" +
-                         std::string(text) + "\"");
+        throw ServiceUsageError(std::string(option) + " wants a whole number above 0, got \"" +
+                                std::string(text) + "\"");
     }
     return count;
 }
@@ -45,7 +45,7 @@ ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments) 
         const std::string_view argument = arguments[i];
         const auto value = [&]() -> std::string_view {
             if (i + 1 >= arguments.size()) {
-                throw UsageError(std::string(argument) + " wants a value");
+                throw ServiceUsageError(std::string(argument) + " wants a value");
             }
             return arguments[++i];
         };
@@ -66,7 +66,7 @@ ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments) 
         } else if (argument == "--help" || argument == "-h") {
             options.showHelp = true;
         } else {
-            throw UsageError("unknown argument \"" + std::string(argument) + "\"");
+            throw ServiceUsageError("unknown argument \"" + std::string(argument) + "\"");
         }
     }
     return options;

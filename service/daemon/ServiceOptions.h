@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GeoData.h"
-#include "ServerLimits.h"
+#include "service/core/GeoData.h"
+#include "service/http/ServerLimits.h"
 
 #include <span>
 #include <stdexcept>
@@ -20,7 +20,7 @@ struct ServiceOptions {
     bool showHelp = false;
 };
 
-class UsageError : public std::runtime_error {
+class ServiceUsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -29,7 +29,7 @@ public:
 //   [--listen ADDR:PORT] [--data DIR] [--trust-proxy] [--access-log FILE|-|off]
 //   [--max-connections N] [--max-per-address N] [--threads N] [--help]
 // ADDR may be an IPv6 address in brackets; PORT 0 asks for any free port.
-// Throws UsageError for anything else.
+// Throws ServiceUsageError for anything else.
 ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments);
 
 std::string_view UsageText();

@@ -1,4 +1,4 @@
-#include "ServiceSignals.h"
+#include "service/daemon/ServiceSignals.h"
 
 #include <pthread.h>
 

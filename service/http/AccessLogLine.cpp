@@ -1,4 +1,4 @@
-#include "AccessLogLine.h"
+#include "service/http/AccessLogLine.h"
 
 namespace service {
 namespace {

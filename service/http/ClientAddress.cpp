@@ -1,6 +1,6 @@
-#include "ClientAddress.h"
+#include "service/http/ClientAddress.h"
 
-#include "Ipv4Address.h"
+#include "service/core/Ipv4Address.h"
 
 #include <arpa/inet.h>
 

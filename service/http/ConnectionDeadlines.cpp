@@ -1,4 +1,4 @@
-#include "ConnectionDeadlines.h"
+#include "service/http/ConnectionDeadlines.h"
 
 #include <sys/socket.h>
 

@@ -1,4 +1,4 @@
-#include "HttpExchange.h"
+#include "service/http/HttpExchange.h"
 
 #include <algorithm>
 
@@ -10,7 +10,7 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
                                               [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-std::optional<std::string_view> HttpRequest::LastHeader(std::string_view name) const {
+std::optional<std::string_view> IncomingRequest::LastHeader(std::string_view name) const {
     const auto found = std::find_if(headers.rbegin(), headers.rend(), [&](const HeaderField& f) {
         return EqualsIgnoringCase(f.first, name);
     });

@@ -12,7 +12,7 @@ using HeaderField = std::pair<std::string_view, std::string_view>;
 
 // One request as the service sees it once it has arrived whole. The views point into
 // storage the caller keeps for as long as the request is being answered.
-struct HttpRequest {
+struct IncomingRequest {
     std::string_view method;           // as sent, in any letter case
     std::string_view path;             // the target up to '?'
     std::string_view query;            // the target after '?', not decoded
@@ -24,7 +24,7 @@ struct HttpRequest {
     std::optional<std::string_view> LastHeader(std::string_view name) const;
 };
 
-struct HttpAnswer {
+struct OutgoingResponse {
     int status = 200;
     std::vector<std::pair<std::string, std::string>> headers;  // Content-Type, Allow
     std::string body;

@@ -1,4 +1,4 @@
-#include "ListeningSocket.h"
+#include "service/http/ListeningSocket.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
-#include "OutwardAddress.h"
+#include "service/http/OutwardAddress.h"
 
-#include "ClientAddress.h"
-#include "Ipv4Address.h"
+#include "service/core/Ipv4Address.h"
+#include "service/http/ClientAddress.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -1,6 +1,6 @@
-#include "ReloadableData.h"
+#include "service/http/ReloadableData.h"
 
-#include "DataError.h"
+#include "service/core/data/DataError.h"
 
 namespace service {
 

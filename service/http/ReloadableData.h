@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GeoData.h"
+#include "service/core/GeoData.h"
 
 #include <atomic>
 #include <functional>

@@ -1,7 +1,7 @@
-#include "AnswerJson.h"
+#include "service/json/AnswerJson.h"
 
-#include "Ipv4Address.h"
-#include "LookupAnswer.h"
+#include "service/core/Ipv4Address.h"
+#include "service/core/LookupAnswer.h"
 
 #include <optional>
 

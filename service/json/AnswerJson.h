@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GeoData.h"
-#include "LookupAnswer.h"
+#include "service/core/GeoData.h"
+#include "service/core/LookupAnswer.h"
 
 #include <nlohmann/json.hpp>
 

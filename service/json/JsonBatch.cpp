@@ -1,4 +1,4 @@
-#include "JsonBatch.h"
+#include "service/json/JsonBatch.h"
 
 #include <nlohmann/json.hpp>
 

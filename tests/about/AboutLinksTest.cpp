@@ -1,6 +1,6 @@
 // What a click on each link label asks the desktop to open.
-#include "AboutTestSupport.h"
-#include "RecordingUrlHandler.h"
+#include "tests/about/AboutTestSupport.h"
+#include "tests/about/RecordingUrlHandler.h"
 
 #include <QLabel>
 #include <QTest>

@@ -1,7 +1,7 @@
 // Showing the About window: modal over the main window, hooked while open, loaded anew on
 // every showing and unloaded whichever way it closes.
-#include "AboutTestSupport.h"
-#include "ProgramArt.h"
+#include "resources/ProgramArt.h"
+#include "tests/about/AboutTestSupport.h"
 
 #include <QPointer>
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "AboutTestSupport.h"
+#include "tests/about/AboutTestSupport.h"
 
-#include "DrawItemEvent.h"
+#include "skin/DrawItemEvent.h"
 
 #include <QCoreApplication>
 #include <QImage>

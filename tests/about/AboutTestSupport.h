@@ -1,7 +1,7 @@
 #pragma once
 
-#include "RecordingLinkOpener.h"
-#include "frmAbout.h"
+#include "about/frmAbout.h"
+#include "tests/about/RecordingLinkOpener.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The About window's layout: frame, controls, tab order, colours, fonts, picture, cursors.
-#include "AboutTestSupport.h"
-#include "ProgramArt.h"
-#include "ProgramFont.h"
-#include "SystemColors.h"
+#include "resources/ProgramArt.h"
+#include "resources/ProgramFont.h"
+#include "skin/SystemColors.h"
+#include "tests/about/AboutTestSupport.h"
 
 #include <QFontInfo>
 #include <QImage>

@@ -1,6 +1,6 @@
 // The link labels' underline lies below the letters, so descenders stay whole.
-#include "LinkLabel.h"
-#include "ProgramFont.h"
+#include "about/LinkLabel.h"
+#include "resources/ProgramFont.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The desktop opener hands each target to QDesktopServices as a URL that keeps its text.
-#include "LinkOpener.h"
-#include "RecordingUrlHandler.h"
+#include "about/LinkOpener.h"
+#include "tests/about/RecordingUrlHandler.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "tests/app/Form1Fixture.h"
 
 #include <QDialog>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HttpRequest.h"
+#include "client/HttpRequest.h"
 
 #include <QByteArray>
 #include <QList>
@@ -29,7 +29,7 @@ struct FakeHttpScript {
     int alive = 0;  // request objects not yet released
 };
 
-class FakeHttpRequest : public lookup::HttpRequest {
+class FakeHttpRequest : public client::HttpRequest {
 public:
     explicit FakeHttpRequest(FakeHttpScript& script)
         : m_script(script), m_index(script.calls.size()) {
@@ -39,7 +39,7 @@ public:
     ~FakeHttpRequest() override { --m_script.alive; }
 
     void open(const QByteArray& method, const QString& url) override {
-        if (m_script.failOpen) throw lookup::LookupFailure("open refused");
+        if (m_script.failOpen) throw client::LookupFailure("open refused");
         call().method = method;
         call().url = url;
     }
@@ -51,8 +51,8 @@ public:
         call().sent = true;
         m_aborted = false;
         if (m_script.duringSend) m_script.duringSend();
-        if (m_aborted) throw lookup::LookupFailure("abandoned");
-        if (m_script.failSend) throw lookup::LookupFailure("no answer");
+        if (m_aborted) throw client::LookupFailure("abandoned");
+        if (m_script.failSend) throw client::LookupFailure("no answer");
         m_response = m_script.answer;
     }
     QByteArray responseBody() const override { return m_response; }
@@ -72,6 +72,6 @@ private:
     bool m_aborted = false;
 };
 
-inline lookup::HttpRequestFactory FakeFactory(FakeHttpScript& script) {
+inline client::HttpRequestFactory FakeFactory(FakeHttpScript& script) {
     return [&script] { return std::make_unique<FakeHttpRequest>(script); };
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "FakeHttpRequest.h"
-#include "Form1.h"
-#include "MessageBoxPresenter.h"
-#include "ScopedEnvironment.h"
-#include "SettingsStore.h"
+#include "app/Form1.h"
+#include "app/MessageBoxPresenter.h"
+#include "settings/SettingsStore.h"
+#include "tests/app/FakeHttpRequest.h"
+#include "tests/support/ScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "Form1Fixture.h"
-#include "ReadableText.h"
+#include "skin/ReadableText.h"
+#include "tests/app/Form1Fixture.h"
 
 #include <QLabel>
 #include <QScrollBar>

@@ -1,8 +1,8 @@
 // What the program sets up around its window: Qt's own texts in Chinese, and an
 // environment that its child processes inherit as the program found it.
-#include "EnvironmentDefault.h"
-#include "QtTranslations.h"
-#include "ScopedEnvironment.h"
+#include "app/EnvironmentDefault.h"
+#include "app/QtTranslations.h"
+#include "tests/support/ScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "tests/app/Form1Fixture.h"
 
 #include <QTimer>
 
@@ -73,7 +73,7 @@ TEST_P(RejectedAddressTest, WarnsPutsFocusBackAndTouchesNothingElse) {
     const Form1Variables& vars = Form().variables();
     const auto* previousRequest = vars.objHttp.get();
     const QString previousHtml = vars.strHtml;
-    const lookup::ScrapeState previousScrape = vars.scrape;
+    const client::ScrapeState previousScrape = vars.scrape;
     Command1()->setFocus();
 
     Text1()->setText(GetParam().typed);

@@ -1,5 +1,5 @@
-#include "Form1Fixture.h"
-#include "LoopbackHttpServer.h"
+#include "tests/app/Form1Fixture.h"
+#include "tests/support/LoopbackHttpServer.h"
 
 #include <QCloseEvent>
 #include <QFile>

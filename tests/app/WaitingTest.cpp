@@ -1,7 +1,7 @@
 // The main window while its request waits on a service that does not answer yet. Input and
 // window-system requests are fed in as the platform feeds them, queued for the event loop.
-#include "Form1Fixture.h"
-#include "LoopbackHttpServer.h"
+#include "tests/app/Form1Fixture.h"
+#include "tests/support/LoopbackHttpServer.h"
 
 #include <qpa/qwindowsysteminterface.h>
 #include <QElapsedTimer>

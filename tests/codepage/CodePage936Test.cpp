@@ -1,5 +1,5 @@
 // Code page 936 both ways, as the lookup client and the button captions use it.
-#include "CodePage936.h"
+#include "codepage/CodePage936.h"
 
 #include <gtest/gtest.h>
 

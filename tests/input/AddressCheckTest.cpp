@@ -1,4 +1,4 @@
-#include "AddressCheck.h"
+#include "input/AddressCheck.h"
 
 #include <gtest/gtest.h>
 

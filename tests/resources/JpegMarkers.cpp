@@ -1,4 +1,4 @@
-#include "JpegMarkers.h"
+#include "tests/resources/JpegMarkers.h"
 
 namespace {
 int ByteAt(const QByteArray& data, qsizetype i) {

@@ -1,5 +1,5 @@
-#include "JpegMarkers.h"
-#include "ProgramArt.h"
+#include "resources/ProgramArt.h"
+#include "tests/resources/JpegMarkers.h"
 
 #include <gtest/gtest.h>
 

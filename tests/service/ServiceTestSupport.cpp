@@ -1,6 +1,6 @@
-#include "ServiceTestSupport.h"
+#include "tests/service/ServiceTestSupport.h"
 
-#include "ListeningSocket.h"
+#include "service/http/ListeningSocket.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

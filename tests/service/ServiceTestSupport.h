@@ -1,10 +1,10 @@
 #pragma once
 
-#include "GeoData.h"
-#include "LookupRoutes.h"
-#include "LookupServer.h"
-#include "ReloadableData.h"
-#include "ServerLimits.h"
+#include "service/core/GeoData.h"
+#include "service/http/ReloadableData.h"
+#include "service/http/Routes.h"
+#include "service/http/Server.h"
+#include "service/http/ServerLimits.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -38,8 +38,8 @@ private:
     std::condition_variable m_logged;
     std::vector<std::string> m_lines;
     ReloadableData m_data;
-    LookupRoutes m_routes;
-    LookupServer m_server;
+    Routes m_routes;
+    Server m_server;
     int m_port = 0;
 };
 

@@ -1,5 +1,5 @@
-#include "SettingsStore.h"
-#include "StartupOption.h"
+#include "settings/SettingsStore.h"
+#include "settings/StartupOption.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Captions as the buttons hand them to the painters: code page 936, at most 254 bytes.
-#include "ButtonCaption.h"
+#include "skin/ButtonCaption.h"
 
 #include <gtest/gtest.h>
 

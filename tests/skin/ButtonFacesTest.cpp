@@ -1,7 +1,7 @@
 // The four faces, pixel for pixel, and where their caption goes.
-#include "ButtonFaces.h"
-#include "FaceExpectations.h"
-#include "SkinTestImages.h"
+#include "skin/ButtonFaces.h"
+#include "tests/skin/FaceExpectations.h"
+#include "tests/skin/SkinTestImages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "FaceExpectations.h"
+#include "tests/skin/FaceExpectations.h"
 
 #include <map>
 #include <utility>

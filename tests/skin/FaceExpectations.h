@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ButtonFaces.h"
+#include "skin/ButtonFaces.h"
 
 #include <QImage>
 #include <QRgb>

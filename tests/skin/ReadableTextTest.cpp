@@ -1,6 +1,6 @@
 // Text on backgrounds that follow the colour scheme: kept when it reads well, else black
 // or white.
-#include "ReadableText.h"
+#include "skin/ReadableText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "SkinTestImages.h"
+#include "tests/skin/SkinTestImages.h"
 
 #include <QPainter>
 

@@ -1,12 +1,12 @@
 // The window hook: which notifications the skin paints, which it passes on, and
 // skinned buttons in real windows.
-#include "ButtonCaption.h"
-#include "ButtonFaces.h"
-#include "CodePage936.h"
-#include "DrawItemEvent.h"
-#include "OwnerDrawButton.h"
-#include "SkinTestImages.h"
-#include "modCmdVista.h"
+#include "codepage/CodePage936.h"
+#include "skin/ButtonCaption.h"
+#include "skin/ButtonFaces.h"
+#include "skin/DrawItemEvent.h"
+#include "skin/OwnerDrawButton.h"
+#include "skin/modCmdVista.h"
+#include "tests/skin/SkinTestImages.h"
 
 #include <gtest/gtest.h>
 

