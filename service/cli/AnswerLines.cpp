@@ -1,6 +1,5 @@
 #include "service/cli/AnswerLines.h"
 
-#include "service/core/Ipv4Address.h"
 #include "service/json/AnswerJson.h"
 
 #include <string_view>
@@ -19,16 +18,18 @@ void AppendField(std::string& line, std::string_view value) {
 
 }  // namespace
 
-void AppendTextLine(std::string& line, std::uint32_t address, const service::LookupAnswer& answer) {
-    line += service::FormatIpv4(address);
+void AppendTextLine(std::string& line, std::string_view given,
+                    const service::LookupAnswer& answer) {
+    line += given;
     AppendField(line, answer.location.text);
     AppendField(line, answer.network.text);
     AppendField(line, answer.registeredCountry.text);
     line += '\n';
 }
 
-void AppendJsonLine(std::string& line, std::uint32_t address, const service::LookupAnswer& answer) {
-    line += service::JsonText(service::AnswerObject(service::FormatIpv4(address), answer));
+void AppendJsonLine(std::string& line, const service::IpAddress& address,
+                    const service::LookupAnswer& answer) {
+    line += service::JsonText(service::AnswerObject(service::FormatIpAddress(address), answer));
     line += '\n';
 }
 

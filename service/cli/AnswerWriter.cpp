@@ -1,7 +1,7 @@
 #include "service/cli/AnswerWriter.h"
 
 #include "service/cli/AnswerLines.h"
-#include "service/core/Ipv4Address.h"
+#include "service/core/IpAddress.h"
 
 #include <algorithm>
 #include <thread>
@@ -22,14 +22,6 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(kSpace) - first + 1);
 }
 
-std::uint32_t AddressOf(std::uint64_t key) {
-    return static_cast<std::uint32_t>(key >> 32);
-}
-
-std::size_t PlaceOf(std::uint64_t key) {
-    return static_cast<std::size_t>(key & 0xffffffffu);
-}
-
 std::size_t ThreadCount(std::size_t addresses) {
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     return std::clamp<std::size_t>(addresses / kPerThreadMinimum, 1, cores);
@@ -41,15 +33,16 @@ AnswerWriter::AnswerWriter(const service::GeoData& data, bool json, std::ostream
                            std::ostream& errors, ProgressLine* progress)
     : m_data(data), m_json(json), m_out(out), m_errors(errors), m_progress(progress) {
     m_pending.reserve(kBatchSize);
+    m_given.resize(kBatchSize);
 }
 
 void AnswerWriter::AnswerArgument(std::string_view text) {
-    const auto address = service::ParseIpv4(text);
+    const auto address = service::ParseIpAddress(text);
     if (address) {
-        Add(*address);
+        Add(*address, text);
     } else {
         std::string message = "\"";
-        message.append(text).append("\" is not an IPv4 address");
+        message.append(text).append("\" is not an IP address");
         ReportBad(message);
     }
 }
@@ -67,17 +60,19 @@ bool AnswerWriter::AnswerLines(std::istream& in) {
         ++lineNumber;
         const std::string_view text = Trimmed(input);
         if (text.empty() || text.front() == '#') continue;
-        if (const auto address = service::ParseIpv4(text)) {
-            Add(*address);
+        if (const auto address = service::ParseIpAddress(text)) {
+            Add(*address, text);
         } else {
-            ReportBad("line " + std::to_string(lineNumber) + ": not an IPv4 address");
+            ReportBad("line " + std::to_string(lineNumber) + ": not an IP address");
         }
     }
     return !in.bad();
 }
 
-void AnswerWriter::Add(std::uint32_t address) {
-    m_pending.push_back(Key{address} << 32 | m_pending.size());
+void AnswerWriter::Add(const service::IpAddress& address, std::string_view given) {
+    const auto place = static_cast<std::uint32_t>(m_pending.size());
+    m_given[place].assign(given);
+    m_pending.push_back(Pending{address, place});
     if (m_pending.size() == kBatchSize) Finish();
 }
 
@@ -107,19 +102,20 @@ void AnswerWriter::Finish() {
 }
 
 void AnswerWriter::AnswerKeys(std::size_t first, std::size_t end, service::AnswerMemo& memo) {
+    // A repeated address (next to its twin once sorted) is looked up once; its lines are
+    // still written each, as the text lines echo each one as given.
+    const service::LookupAnswer* answer = nullptr;
     for (std::size_t i = first; i < end; ++i) {
-        const std::uint32_t address = AddressOf(m_pending[i]);
-        std::string& line = m_lines[PlaceOf(m_pending[i])];
-        if (i > first && AddressOf(m_pending[i - 1]) == address) {
-            line = m_lines[PlaceOf(m_pending[i - 1])];
-            continue;
+        const Pending& pending = m_pending[i];
+        if (answer == nullptr || m_pending[i - 1].address != pending.address) {
+            answer = &m_data.Answer(pending.address, memo);
         }
+        std::string& line = m_lines[pending.place];
         line.clear();
-        const service::LookupAnswer& answer = m_data.Answer(address, memo);
         if (m_json) {
-            AppendJsonLine(line, address, answer);
+            AppendJsonLine(line, pending.address, *answer);
         } else {
-            AppendTextLine(line, address, answer);
+            AppendTextLine(line, m_given[pending.place], *answer);
         }
     }
 }

@@ -41,10 +41,17 @@ public:
 
 private:
     // Each pending address with its place in the batch, address first, so that sorting
-    // the keys sorts by address.
-    using Key = std::uint64_t;
+    // sorts by family and address.
+    struct Pending {
+        service::IpAddress address;
+        std::uint32_t place;
 
-    void Add(std::uint32_t address);
+        bool operator<(const Pending& other) const {
+            return address != other.address ? address < other.address : place < other.place;
+        }
+    };
+
+    void Add(const service::IpAddress& address, std::string_view given);
     void AnswerKeys(std::size_t first, std::size_t end, service::AnswerMemo& memo);
     void ReportBad(const std::string& message);
 
@@ -53,8 +60,11 @@ private:
     std::ostream& m_out;
     std::ostream& m_errors;
     ProgressLine* m_progress;
-    std::vector<Key> m_pending;
-    std::vector<std::string> m_lines;          // by place in the batch; kept to reuse their memory
+    std::vector<Pending> m_pending;
+    // By place in the batch, kept to reuse their memory: each address as given (the text
+    // lines echo it) and its line.
+    std::vector<std::string> m_given;
+    std::vector<std::string> m_lines;
     std::vector<service::AnswerMemo> m_memos;  // one for each share of a batch
     bool m_sawBadAddress = false;
 };

@@ -35,9 +35,9 @@ LookupOptions ParseLookupOptions(std::span<const std::string_view> arguments) {
 std::string LookupUsageText() {
     return "usage: wherix-lookup [--data DIR] [--json] [ADDR|-]...\n"
            "       wherix-lookup [--data DIR] --check-data\n"
-           "Tells where IPv4 addresses are, from the lookup service's databases on this\n"
-           "machine. With no ADDR, or for \"-\", reads standard input: one address a line,\n"
-           "blank lines and lines starting with \"#\" skipped.\n"
+           "Tells where IPv4 and IPv6 addresses are, from the lookup service's databases\n"
+           "on this machine. With no ADDR, or for \"-\", reads standard input: one address\n"
+           "a line, blank lines and lines starting with \"#\" skipped.\n"
            "  --data DIR    folder of the databases (default " +
            std::string(service::kDefaultDataFolder) +
            ")\n"
@@ -46,7 +46,8 @@ std::string LookupUsageText() {
            "                they can be used, 3 (and why) when not\n"
            "  --help        show this text\n"
            "  --version     show the version\n"
-           "Each answer is one line: address, location, network, registered country.\n"
+           "Each answer is one line: the address as given, location, network, registered\n"
+           "country; the JSON objects give the address in its canonical form.\n"
            "Exit status: 0 all answered, 1 some addresses were bad, 2 usage error,\n"
            "3 databases missing or damaged, 4 input or output failed.\n";
 }

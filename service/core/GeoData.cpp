@@ -57,29 +57,31 @@ std::string UpperCase(std::string_view code) {
 // thread of its own.
 GeoData::GeoData(const std::string& folder)
     : GeoData(folder, std::async(std::launch::async, [folder] {
-                  return AsnTable::Load(PathIn(folder, kAsnTableFile));
+                  return AsnTable::Load(
+                      {PathIn(folder, kAsnTableFile), PathIn(folder, kAsnTableIpv6File)});
               })) {}
 
 GeoData::GeoData(const std::string& folder, std::future<AsnTable> asnTable)
     : m_city(PathIn(folder, kCityDatabaseFile)),
+      m_city6(PathIn(folder, kCityDatabaseIpv6File)),
       m_registry(PathIn(folder, kRegistryCountryFile)),
       m_regionNames(PathIn(folder, kRegionNamesFile)),
       m_cityNames(PathIn(folder, kCityNamesFile)),
       m_carrierNames(PathIn(folder, kCarrierNamesFile)),
       m_asn(asnTable.get()) {}
 
-LookupAnswer GeoData::Answer(std::uint32_t address) const {
+LookupAnswer GeoData::Answer(const IpAddress& address) const {
     LookupAnswer answer;
     Answer(address, nullptr, answer);
     return answer;
 }
 
-const LookupAnswer& GeoData::Answer(std::uint32_t address, AnswerMemo& memo) const {
+const LookupAnswer& GeoData::Answer(const IpAddress& address, AnswerMemo& memo) const {
     Answer(address, &memo, memo.m_answer);
     return memo.m_answer;
 }
 
-void GeoData::Answer(std::uint32_t address, AnswerMemo* memo, LookupAnswer& answer) const {
+void GeoData::Answer(const IpAddress& address, AnswerMemo* memo, LookupAnswer& answer) const {
     if (const auto label = SpecialRangeLabel(address)) {
         answer = SpecialRangeAnswer(*label);
         return;
@@ -96,15 +98,18 @@ std::pair<std::string, std::string> GeoData::CountryOf(std::string_view code) co
     return {named ? text : std::string(), std::move(text)};
 }
 
-void GeoData::LocationOf(std::uint32_t address, AnswerMemo* memo, LocationAnswer& location) const {
-    const auto record = m_city.RecordOf(address);
+void GeoData::LocationOf(const IpAddress& address, AnswerMemo* memo,
+                         LocationAnswer& location) const {
+    const CityDatabase& city = address.index() == 0 ? m_city : m_city6;
+    const auto record = city.RecordOf(address);
     if (!record) {
         location = UnknownPart<LocationAnswer>();
         return;
     }
     Remembered(
-        memo ? &memo->m_locations : nullptr, record->Offset(),
-        [&] { return LocationFrom(m_city.Read(*record)); }, location);
+        memo ? &memo->m_locations : nullptr,
+        std::uint64_t{address.index()} << 32 | record->Offset(),
+        [&] { return LocationFrom(city.Read(*record)); }, location);
 }
 
 LocationAnswer GeoData::LocationFrom(const CityRecord& record) const {
@@ -120,7 +125,7 @@ LocationAnswer GeoData::LocationFrom(const CityRecord& record) const {
     return location;
 }
 
-void GeoData::NetworkOf(std::uint32_t address, AnswerMemo* memo, NetworkAnswer& network) const {
+void GeoData::NetworkOf(const IpAddress& address, AnswerMemo* memo, NetworkAnswer& network) const {
     const auto record = m_asn.Find(address);
     if (!record) {
         network = UnknownPart<NetworkAnswer>();
@@ -147,7 +152,7 @@ NetworkAnswer GeoData::NetworkFrom(const AsnRecord& record) const {
     return network;
 }
 
-void GeoData::RegisteredCountryOf(std::uint32_t address, AnswerMemo* memo,
+void GeoData::RegisteredCountryOf(const IpAddress& address, AnswerMemo* memo,
                                   RegisteredCountryAnswer& registered) const {
     const auto record = m_registry.Find(address);
     if (!record) {

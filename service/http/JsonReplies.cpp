@@ -1,6 +1,6 @@
 #include "service/http/JsonReplies.h"
 
-#include "service/core/Ipv4Address.h"
+#include "service/core/IpAddress.h"
 #include "service/json/AnswerJson.h"
 #include "service/json/JsonBatch.h"
 
@@ -19,7 +19,7 @@ JsonReply AnswerJsonAddress(const GeoData& data, std::string_view text) {
 }
 
 JsonReply AnswerJsonCaller(const GeoData& data, std::string_view caller) {
-    if (ParseIpv4(caller)) return AnswerJsonAddress(data, caller);
+    if (ParseIpAddress(caller)) return AnswerJsonAddress(data, caller);
     return Reply(200, AnswerObject(caller, UniformAnswer(kUnknownText)));
 }
 

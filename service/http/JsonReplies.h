@@ -24,9 +24,9 @@ struct JsonReply {
 // the error object when the text is no address.
 JsonReply AnswerJsonAddress(const GeoData& data, std::string_view text);
 
-// The caller's own address (GET /json): as AnswerJsonAddress for an IPv4 address; any
-// other address (IPv6) gets 200 with an object that knows nothing about it, as the
-// own-address page says.
+// The caller's own address (GET /json): as AnswerJsonAddress for an IP address of either
+// family; a peer that is no IP address (a local socket) gets 200 with an object that knows
+// nothing about it.
 JsonReply AnswerJsonCaller(const GeoData& data, std::string_view caller);
 
 // A batch (POST /json): 200 with an array of objects in the order asked, an error object in

@@ -1,6 +1,6 @@
 #include "service/json/AnswerJson.h"
 
-#include "service/core/Ipv4Address.h"
+#include "service/core/IpAddress.h"
 #include "service/core/LookupAnswer.h"
 
 #include <optional>
@@ -51,9 +51,9 @@ Json ErrorObject(std::string_view text, std::string_view error) {
 
 Json LookupObject(const GeoData& data, std::string_view text) {
     if (text.empty()) return ErrorObject(text, MissingAddressAnswer().location.text);
-    const auto address = ParseIpv4(text);
+    const auto address = ParseIpAddress(text);
     if (!address) return ErrorObject(text, InvalidAddressAnswer().location.text);
-    return AnswerObject(FormatIpv4(*address), data.Answer(*address));
+    return AnswerObject(FormatIpAddress(*address), data.Answer(*address));
 }
 
 std::string JsonText(const Json& value) {

@@ -1,6 +1,6 @@
 #include "service/core/data/AsnTable.h"
 
-#include "service/core/Ipv4Address.h"
+#include "service/core/IpAddress.h"
 #include "service/core/data/DataError.h"
 #include "service/core/data/TsvFile.h"
 
@@ -57,19 +57,37 @@ std::optional<std::uint32_t> ParseNumber(std::string_view text) {
     return value;
 }
 
-std::optional<std::uint32_t> ParseRangeEnd(std::string_view text) {
-    return text.find('.') != std::string_view::npos ? ParseIpv4(text) : ParseNumber(text);
+std::optional<IpAddress> ParseRangeEnd(std::string_view text) {
+    if (text.find_first_of(".:") != std::string_view::npos) return ParseIpAddress(text);
+    if (const auto number = ParseNumber(text)) return IpAddress(*number);
+    return std::nullopt;
+}
+
+template <typename Range>
+void SortByFirst(std::vector<Range>& ranges) {
+    std::sort(ranges.begin(), ranges.end(),
+              [](const Range& a, const Range& b) { return a.first < b.first; });
 }
 
 }  // namespace
 
-AsnTable AsnTable::Load(const std::string& path) {
-    return Parse(ReadTableFile(path), path);
+AsnTable AsnTable::Load(const std::vector<std::string>& paths) {
+    AsnTable table;
+    for (const std::string& path : paths) table.Add(ReadTableFile(path), path);
+    SortByFirst(table.m_ranges4);
+    SortByFirst(table.m_ranges6);
+    return table;
 }
 
 AsnTable AsnTable::Parse(std::string_view rows, const std::string& sourceName) {
     AsnTable table;
-    std::unordered_map<std::string, std::uint32_t> organisationIndex;
+    table.Add(rows, sourceName);
+    SortByFirst(table.m_ranges4);
+    SortByFirst(table.m_ranges6);
+    return table;
+}
+
+void AsnTable::Add(std::string_view rows, const std::string& sourceName) {
     std::vector<std::string> fields;
     std::size_t count = 0;
     for (std::size_t lineNumber = 1; !rows.empty(); ++lineNumber) {
@@ -86,23 +104,36 @@ AsnTable AsnTable::Parse(std::string_view rows, const std::string& sourceName) {
         const auto first = ParseRangeEnd(fields[0]);
         const auto last = ParseRangeEnd(fields[1]);
         const auto number = ParseNumber(fields[2]);
-        if (!first || !last || !number || *last < *first) throw fail();
+        // Both ends of one family (variants order by family first).
+        if (!first || !last || !number || first->index() != last->index() || *last < *first) {
+            throw fail();
+        }
 
-        const auto [entry, added] = organisationIndex.try_emplace(
-            fields[3], static_cast<std::uint32_t>(table.m_organisations.size()));
-        if (added) table.m_organisations.push_back(fields[3]);
-        table.m_ranges.push_back(Range{*first, *last, *number, entry->second});
+        const auto [entry, added] = m_organisationIndex.try_emplace(
+            fields[3], static_cast<std::uint32_t>(m_organisations.size()));
+        if (added) m_organisations.push_back(fields[3]);
+        if (const auto* v4 = std::get_if<std::uint32_t>(&*first)) {
+            m_ranges4.push_back({*v4, std::get<std::uint32_t>(*last), *number, entry->second});
+        } else {
+            m_ranges6.push_back({std::get<Ipv6Address>(*first), std::get<Ipv6Address>(*last),
+                                 *number, entry->second});
+        }
     }
-    std::sort(table.m_ranges.begin(), table.m_ranges.end(),
-              [](const Range& a, const Range& b) { return a.first < b.first; });
-    return table;
 }
 
-std::optional<AsnRecord> AsnTable::Find(std::uint32_t address) const {
-    auto after = std::upper_bound(m_ranges.begin(), m_ranges.end(), address,
-                                  [](std::uint32_t a, const Range& r) { return a < r.first; });
-    if (after == m_ranges.begin()) return std::nullopt;
-    const Range& range = *std::prev(after);
+std::optional<AsnRecord> AsnTable::Find(const IpAddress& address) const {
+    if (const auto* v4 = std::get_if<std::uint32_t>(&address)) return FindIn(m_ranges4, *v4);
+    return FindIn(m_ranges6, std::get<Ipv6Address>(address));
+}
+
+template <typename Address>
+std::optional<AsnRecord> AsnTable::FindIn(const Ranges<Address>& ranges,
+                                          const Address& address) const {
+    auto after =
+        std::upper_bound(ranges.begin(), ranges.end(), address,
+                         [](const Address& a, const Range<Address>& r) { return a < r.first; });
+    if (after == ranges.begin()) return std::nullopt;
+    const Range<Address>& range = *std::prev(after);
     if (address > range.last) return std::nullopt;
     return AsnRecord{range.number, m_organisations[range.organisation],
                      std::uint64_t{range.number} << 32 | range.organisation};

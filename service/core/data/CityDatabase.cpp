@@ -29,7 +29,7 @@ std::optional<Coordinates> CoordinatesOf(std::optional<double> latitude,
 CityDatabase::CityDatabase(const std::string& path)
     : m_file(path), m_layout(LayoutOf(m_file, path)) {}
 
-std::optional<CityRecord> CityDatabase::Find(std::uint32_t address) const {
+std::optional<CityRecord> CityDatabase::Find(const IpAddress& address) const {
     const auto record = RecordOf(address);
     if (!record) return std::nullopt;
     return Read(*record);

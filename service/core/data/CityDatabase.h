@@ -37,9 +37,11 @@ public:
     explicit CityDatabase(const std::string& path);
 
     Layout layout() const { return m_layout; }
-    std::optional<CityRecord> Find(std::uint32_t address) const;
+    std::optional<CityRecord> Find(const IpAddress& address) const;
     // Find in two steps: the record that holds the address, then what it says.
-    std::optional<MmdbRecord> RecordOf(std::uint32_t address) const { return m_file.Find(address); }
+    std::optional<MmdbRecord> RecordOf(const IpAddress& address) const {
+        return m_file.Find(address);
+    }
     CityRecord Read(const MmdbRecord& record) const;
 
 private:

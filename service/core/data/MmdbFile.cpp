@@ -64,13 +64,25 @@ MmdbFile::~MmdbFile() {
     MMDB_close(&m_database);
 }
 
-std::optional<MmdbRecord> MmdbFile::Find(std::uint32_t address) const {
-    sockaddr_in socketAddress{};
-    socketAddress.sin_family = AF_INET;
-    socketAddress.sin_addr.s_addr = htonl(address);
+std::optional<MmdbRecord> MmdbFile::Find(const IpAddress& address) const {
+    sockaddr_in v4{};
+    sockaddr_in6 v6{};
+    const sockaddr* socketAddress = nullptr;
+    if (const auto* ipv4 = std::get_if<std::uint32_t>(&address)) {
+        v4.sin_family = AF_INET;
+        v4.sin_addr.s_addr = htonl(*ipv4);
+        socketAddress = reinterpret_cast<const sockaddr*>(&v4);
+    } else {
+        const Ipv6Address& ipv6 = std::get<Ipv6Address>(address);
+        v6.sin6_family = AF_INET6;
+        for (int i = 0; i < 8; ++i) {
+            v6.sin6_addr.s6_addr[i] = static_cast<std::uint8_t>(ipv6.high >> (56 - 8 * i));
+            v6.sin6_addr.s6_addr[8 + i] = static_cast<std::uint8_t>(ipv6.low >> (56 - 8 * i));
+        }
+        socketAddress = reinterpret_cast<const sockaddr*>(&v6);
+    }
     int status = MMDB_SUCCESS;
-    const MMDB_lookup_result_s result = MMDB_lookup_sockaddr(
-        &m_database, reinterpret_cast<const sockaddr*>(&socketAddress), &status);
+    const MMDB_lookup_result_s result = MMDB_lookup_sockaddr(&m_database, socketAddress, &status);
     if (status != MMDB_SUCCESS || !result.found_entry) return std::nullopt;
     return MmdbRecord(result.entry);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/core/IpAddress.h"
+
 #include <maxminddb.h>
 
 #include <cstdint>
@@ -41,8 +43,9 @@ public:
     MmdbFile(const MmdbFile&) = delete;
     MmdbFile& operator=(const MmdbFile&) = delete;
 
-    // The record that holds the address; nothing when no record does.
-    std::optional<MmdbRecord> Find(std::uint32_t address) const;
+    // The record that holds the address; nothing when no record does (an IPv6 address in a
+    // file of IPv4 networks included).
+    std::optional<MmdbRecord> Find(const IpAddress& address) const;
 
     // A record of the file, the first one met in the search tree, to tell the file's
     // record layout by; nothing for a file without records.

@@ -40,9 +40,9 @@ TEST(LookupCommandTest, ReadsStandardInputSkippingCommentsAndReportingBadLines) 
     EXPECT_EQ(run.status, kSomeBad);
     EXPECT_EQ(run.out, std::string(kGoogle) + kLoopback + "2.2.2.2\t未知\t未知\t未知\n");
     EXPECT_EQ(run.errors,
-              "wherix-lookup: line 5: not an IPv4 address\n"
-              "wherix-lookup: line 7: not an IPv4 address\n"
-              "wherix-lookup: line 8: not an IPv4 address\n");
+              "wherix-lookup: line 5: not an IP address\n"
+              "wherix-lookup: line 7: not an IP address\n"
+              "wherix-lookup: line 8: not an IP address\n");
 }
 
 TEST(LookupCommandTest, AnswersArgumentsAndStandardInputInTheirOrder) {
@@ -53,11 +53,30 @@ TEST(LookupCommandTest, AnswersArgumentsAndStandardInputInTheirOrder) {
     EXPECT_EQ(run.errors, "");
 }
 
+// Text lines echo each address as given; JSON gives it canonically. Sorting by address
+// inside a batch must not change the order of the answers.
+TEST(LookupCommandTest, MixesTheFamiliesInInputOrder) {
+    const std::string input = "240E:0::1\n8.8.8.8\n::1\n008.008.008.008\n";
+    const CommandRun text = RunWith({"--data", SERVICE_FIXTURES}, input);
+    EXPECT_EQ(text.status, kAllAnswered) << text.errors;
+    EXPECT_EQ(text.out,
+              "240E:0::1\t中国 广东省 广州市\tAS4134 中国电信\t中国\n" + std::string(kGoogle) +
+                  "::1\t本机地址\t本机地址\t本机地址\n" +
+                  "008.008.008.008\t美国 加利福尼亚州 山景城\tAS15169 Google LLC\t美国\n");
+    const CommandRun json = RunWith({"--data", SERVICE_FIXTURES, "--json"}, input);
+    std::vector<std::string> ips;
+    for (std::size_t at = 0; (at = json.out.find("{\"ip\":\"", at)) != std::string::npos;) {
+        at += 7;
+        ips.push_back(json.out.substr(at, json.out.find('"', at) - at));
+    }
+    EXPECT_EQ(ips, (std::vector<std::string>{"240e::1", "8.8.8.8", "::1", "8.8.8.8"}));
+}
+
 TEST(LookupCommandTest, JsonLinesAreTheServiceObjects) {
     const CommandRun run =
         RunWith({"--json", "--data", SERVICE_FIXTURES, "9.9.9.9", "bad", "10.0.0.1"});
     EXPECT_EQ(run.status, kSomeBad);
-    EXPECT_EQ(run.errors, "wherix-lookup: \"bad\" is not an IPv4 address\n");
+    EXPECT_EQ(run.errors, "wherix-lookup: \"bad\" is not an IP address\n");
     const auto& data = service::test::FixtureData();
     EXPECT_EQ(run.out, service::JsonText(service::LookupObject(data, "9.9.9.9")) + "\n" +
                            service::JsonText(service::LookupObject(data, "10.0.0.1")) + "\n");
@@ -107,7 +126,7 @@ TEST(AnswerLinesTest, TabsAndLineBreaksInValuesBecomeSpaces) {
     answer.location.text = "A\tB";
     answer.network.text = "AS1 C\r\nD";
     answer.registeredCountry.text = "E\nF";
-    AppendTextLine(line, 0x01020304, answer);
+    AppendTextLine(line, "1.2.3.4", answer);
     EXPECT_EQ(line, "1.2.3.4\tA B\tAS1 C  D\tE F\n");
 }
 
@@ -145,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--data", SERVICE_FIXTURES, "1.2.3.4.5", "-"},
                   kSomeBad,
                   "8.8.8.8\t",
-                  "wherix-lookup: \"1.2.3.4.5\" is not an IPv4 address\n"},
+                  "wherix-lookup: \"1.2.3.4.5\" is not an IP address\n"},
         StatusRow{"unknownOption",
                   {"--csv"},
                   kUsage,

@@ -1,3 +1,4 @@
+#include "service/core/IpAddress.h"
 #include "service/core/Ipv4Address.h"
 #include "service/core/ReservedRanges.h"
 
@@ -38,6 +39,57 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseRow{"wildcard", "1.2.3.*", std::nullopt},
                     ParseRow{"empty", "", std::nullopt},
                     ParseRow{"markup", "<b>1.2.3.4</b>", std::nullopt}),
+    [](const auto& info) { return info.param.name; });
+
+struct IpRow {
+    const char* name;
+    const char* text;
+    const char* canonical;  // nullptr: not an address
+};
+
+class ParseIpAddressTest : public testing::TestWithParam<IpRow> {};
+
+// Both families through one parser; each address read is written back canonically.
+TEST_P(ParseIpAddressTest, ReadsBothFamiliesAndWritesTheCanonicalForm) {
+    const auto address = ParseIpAddress(GetParam().text);
+    if (GetParam().canonical == nullptr) {
+        EXPECT_FALSE(address) << FormatIpAddress(*address);
+    } else {
+        ASSERT_TRUE(address);
+        EXPECT_EQ(FormatIpAddress(*address), GetParam().canonical);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ParseIpAddressTest,
+    testing::Values(
+        IpRow{"ipv4", "010.1.2.3", "10.1.2.3"}, IpRow{"short", "2001:db8::1", "2001:db8::1"},
+        IpRow{"fullUpperCase", "2001:0DB8:0000:0000:0000:0000:0000:0001", "2001:db8::1"},
+        IpRow{"unspecified", "::", "::"}, IpRow{"loopback", "::1", "::1"},
+        IpRow{"trailingGap", "1::", "1::"},
+        IpRow{"firstOfEqualRunsCompressed", "2001:db8:0:0:1:0:0:1", "2001:db8::1:0:0:1"},
+        IpRow{"longerRunCompressed", "1:0:0:2:0:0:0:3", "1:0:0:2::3"},
+        IpRow{"singleZeroGroupKept", "2001:db8:0:1:1:1:1:1", "2001:db8:0:1:1:1:1:1"},
+        IpRow{"gapForOneGroup", "1:2:3:4:5:6:7::", "1:2:3:4:5:6:7:0"},
+        IpRow{"zoneDropped", "fe80::1%eth0", "fe80::1"},
+        IpRow{"numericZone", "fe80::1%2", "fe80::1"}, IpRow{"emptyZone", "fe80::1%", nullptr},
+        IpRow{"zoneWithSpace", "fe80::1%eth 0", nullptr},
+        IpRow{"mappedIsIpv4", "::ffff:1.2.3.4", "1.2.3.4"},
+        IpRow{"mappedInHexIsIpv4", "::FFFF:0102:0304", "1.2.3.4"},
+        IpRow{"compatibleStaysIpv6", "::1.2.3.4", "::102:304"},
+        IpRow{"embeddedQuad", "64:ff9b::192.0.2.33", "64:ff9b::c000:221"},
+        IpRow{"sixGroupsAndAQuad", "1:2:3:4:5:6:1.2.3.4", "1:2:3:4:5:6:102:304"},
+        IpRow{"sevenGroupsAndAQuad", "1:2:3:4:5:6:7:1.2.3.4", nullptr},
+        IpRow{"quadNotLast", "::1.2.3.4:5", nullptr}, IpRow{"quadFirst", "1.2.3.4::", nullptr},
+        IpRow{"shortQuad", "::1.2.3", nullptr}, IpRow{"quadGroup256", "::1.2.3.256", nullptr},
+        IpRow{"overLongGroup", "12345::1", nullptr}, IpRow{"gapTwice", "1::2::3", nullptr},
+        IpRow{"threeColons", ":::1", nullptr}, IpRow{"colonBeforeGap", "1:::2", nullptr},
+        IpRow{"leadingColon", ":1::2", nullptr}, IpRow{"trailingColon", "1::2:", nullptr},
+        IpRow{"sevenGroups", "1:2:3:4:5:6:7", nullptr},
+        IpRow{"nineGroups", "1:2:3:4:5:6:7:8:9", nullptr},
+        IpRow{"gapStandingForNothing", "1:2:3:4:5:6:7::8", nullptr},
+        IpRow{"notHex", "g::1", nullptr}, IpRow{"brackets", "[::1]", nullptr},
+        IpRow{"empty", "", nullptr}),
     [](const auto& info) { return info.param.name; });
 
 TEST(FormatIpv4Test, WritesTheCanonicalDottedQuad) {
@@ -116,5 +168,49 @@ INSTANTIATE_TEST_SUITE_P(Rows, SpecialRangeTest,
                                          RangeRow{"broadcast", "255.255.255.255", kBroadcast},
                                          RangeRow{"public", "8.8.8.8", nullptr}),
                          [](const auto& info) { return info.param.name; });
+struct Range6Row {
+    const char* name;
+    const char* address;
+    const char* label;  // nullptr: an ordinary address
+};
+
+class SpecialRange6Test : public testing::TestWithParam<Range6Row> {};
+
+TEST_P(SpecialRange6Test, LabelsIpv6BlocksAsTheirIpv4Counterparts) {
+    const auto address = ParseIpAddress(GetParam().address);
+    ASSERT_TRUE(address);
+    const auto label = SpecialRangeLabel(*address);
+    if (GetParam().label == nullptr) {
+        EXPECT_FALSE(label) << *label;
+    } else {
+        EXPECT_EQ(label, GetParam().label);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SpecialRange6Test,
+    testing::Values(Range6Row{"loopback", "::1", kLoopback},
+                    Range6Row{"unspecified", "::", kReserved},
+                    Range6Row{"uniqueLocalFirst", "fc00::", kPrivate},
+                    Range6Row{"uniqueLocalLast", "fdff:ffff:ffff:ffff:ffff:ffff:ffff:ffff",
+                              kPrivate},
+                    Range6Row{"linkLocal", "fe80::1%eth0", kPrivate},
+                    Range6Row{"linkLocalLast", "febf:ffff::1", kPrivate},
+                    Range6Row{"formerSiteLocal", "fec0::1", kReserved},
+                    Range6Row{"multicast", "ff02::1", kMulticast},
+                    Range6Row{"documentation", "2001:db8:1::1", kReserved},
+                    Range6Row{"afterDocumentation", "2001:db9::1", nullptr},
+                    Range6Row{"ietfAssignmentsLast", "2001:1ff:ffff::1", kReserved},
+                    Range6Row{"afterIetfAssignments", "2001:200::1", nullptr},
+                    Range6Row{"newDocumentation", "3fff:fff::1", kReserved},
+                    Range6Row{"afterNewDocumentation", "3fff:1000::", nullptr},
+                    Range6Row{"globalUnicastFirst", "2000::", nullptr},
+                    Range6Row{"beforeGlobalUnicast", "1fff:ffff::", kReserved},
+                    Range6Row{"afterGlobalUnicast", "4000::", kReserved},
+                    Range6Row{"nat64", "64:ff9b::808:808", kReserved},
+                    Range6Row{"chinaTelecom", "240e::1", nullptr},
+                    Range6Row{"mappedPrivateIsIpv4", "::ffff:10.0.0.1", kPrivate}),
+    [](const auto& info) { return info.param.name; });
+
 }  // namespace
 }  // namespace service

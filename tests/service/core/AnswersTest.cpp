@@ -1,4 +1,4 @@
-#include "service/core/Ipv4Address.h"
+#include "service/core/IpAddress.h"
 #include "service/core/data/DataError.h"
 #include "tests/service/ServiceTestSupport.h"
 
@@ -63,12 +63,22 @@ const AnswerRow kAnswerRows[] = {
     {"privateNeverAsksTheDatabases", "10.1.2.3", kPrivate, kPrivate, kPrivate},
     {"documentationBlockNeverAsks", "198.51.100.7", kReserved, kReserved, kReserved},
     {"loopback", "127.0.0.1", kLoopback, kLoopback, kLoopback},
+    // IPv6, from the IPv6 databases, with the same Chinese operator names.
+    {"ipv6ChinaTelecom", "240e:3a1::1", "中国 广东省 广州市", "AS4134 中国电信", kCn},
+    {"ipv6ChinaMobile", "2409:8a00::8", "中国 北京市", "AS9808 中国移动", kCn},
+    {"ipv6Public", "2001:4860:4860::8888", "美国 加利福尼亚州 山景城", "AS15169 Google LLC", kUs},
+    {"ipv6OnlyTheCityDatabaseKnows", "2a00:1450::1", "爱尔兰", kUnknown, kUnknown},
+    {"ipv6NoDatabaseKnows", "2c0f::1", kUnknown, kUnknown, kUnknown},
+    {"ipv6UniqueLocalNeverAsks", "fd00::1", kPrivate, kPrivate, kPrivate},
+    {"ipv6Loopback", "::1", kLoopback, kLoopback, kLoopback},
+    {"mappedIsAnsweredAsIpv4", "::ffff:8.8.8.8", "美国 加利福尼亚州 山景城", "AS15169 Google LLC",
+     kUs},
 };
 
-std::uint32_t Address(const char* text) {
-    const auto address = ParseIpv4(text);
+IpAddress Address(const char* text) {
+    const auto address = ParseIpAddress(text);
     EXPECT_TRUE(address) << text;
-    return address.value_or(0);
+    return address.value_or(IpAddress());
 }
 
 class FixtureAnswerTest : public testing::TestWithParam<AnswerRow> {};
@@ -88,7 +98,7 @@ TEST(AnswerMemoTest, GivesTheAnswersOfTheDatabasesTwiceOver) {
     AnswerMemo memo;
     for (int round = 0; round < 2; ++round) {
         for (const AnswerRow& row : kAnswerRows) {
-            const std::uint32_t address = Address(row.address);
+            const IpAddress address = Address(row.address);
             EXPECT_EQ(test::FixtureData().Answer(address, memo),
                       test::FixtureData().Answer(address))
                 << row.name << ", round " << round;

@@ -24,12 +24,12 @@ TEST(AsnTableTest, FindsTheRangeThatHoldsAnAddressEdgesIncluded) {
         EXPECT_EQ(record->number, 1u);
         EXPECT_EQ(record->organisation, "One");
     }
-    EXPECT_EQ(table.Find(200)->number, 2u);
-    EXPECT_EQ(table.Find(399)->number, 3u);
-    EXPECT_FALSE(table.Find(99));
-    EXPECT_FALSE(table.Find(201));
-    EXPECT_FALSE(table.Find(400));
-    EXPECT_FALSE(table.Find(0));
+    EXPECT_EQ(table.Find(200u)->number, 2u);
+    EXPECT_EQ(table.Find(399u)->number, 3u);
+    EXPECT_FALSE(table.Find(99u));
+    EXPECT_FALSE(table.Find(201u));
+    EXPECT_FALSE(table.Find(400u));
+    EXPECT_FALSE(table.Find(0u));
     EXPECT_FALSE(table.Find(0xffffffffu));
 }
 
@@ -39,10 +39,10 @@ TEST(AsnTableTest, ReadsQuotedOrganisationsDottedRangesAndCrLf) {
         "16777472,16777727,7,\"Say \"\"hi\"\"\"\n"
         "\n"
         "16777728,16777728,8,\n");
-    EXPECT_EQ(table.Find(16777216)->organisation, "Cloudflare, Inc.");
-    EXPECT_EQ(table.Find(16777471)->number, 13335u);
-    EXPECT_EQ(table.Find(16777500)->organisation, "Say \"hi\"");
-    EXPECT_EQ(table.Find(16777728)->organisation, "");
+    EXPECT_EQ(table.Find(16777216u)->organisation, "Cloudflare, Inc.");
+    EXPECT_EQ(table.Find(16777471u)->number, 13335u);
+    EXPECT_EQ(table.Find(16777500u)->organisation, "Say \"hi\"");
+    EXPECT_EQ(table.Find(16777728u)->organisation, "");
 }
 
 struct CsvRow {
@@ -56,7 +56,7 @@ class AsnTableCsvTest : public testing::TestWithParam<CsvRow> {};
 TEST_P(AsnTableCsvTest, ReadsTheOrganisationAsCsvQuotesIt) {
     const AsnTable table = Parse(GetParam().row);
     ASSERT_EQ(table.size(), 1u);
-    EXPECT_EQ(table.Find(1)->organisation, GetParam().organisation);
+    EXPECT_EQ(table.Find(1u)->organisation, GetParam().organisation);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(AsnTableTest, RangesShareOneCopyOfARepeatedOrganisation) {
     const AsnTable table = Parse("1,1,5,Same\n3,3,5,Same\n");
-    EXPECT_EQ(table.Find(1)->organisation.data(), table.Find(3)->organisation.data());
+    EXPECT_EQ(table.Find(1u)->organisation.data(), table.Find(3u)->organisation.data());
 }
 
 struct BadRow {
@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST(AsnTableTest, MissingFileIsADataError) {
-    EXPECT_THROW(AsnTable::Load("/nonexistent/asn.csv"), DataError);
+    EXPECT_THROW(AsnTable::Load({"/nonexistent/asn.csv"}), DataError);
 }
 
 }  // namespace

@@ -99,7 +99,7 @@ TEST(CityDatabaseTest, TellsTheLayoutFromTheRecords) {
 
 TEST(CityDatabaseTest, ReadsEveryPartOfTheNestedLayout) {
     const CityDatabase database(LayoutFixture("dbip-city-lite.mmdb"));
-    const auto record = database.Find(0x08080808);
+    const auto record = database.Find(0x08080808u);
     ASSERT_TRUE(record);
     EXPECT_EQ(record->countryCode, "US");
     EXPECT_EQ(record->region, "California");

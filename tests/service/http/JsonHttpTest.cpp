@@ -83,12 +83,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "{\"ip\":\"\",\"error\":\"缺少IP地址\"}\n"},
         JsonHttpRow{"getCaller", Get("/json", "X-Forwarded-For: 8.8.8.8\r\n"), 200,
                     AnswerJsonAddress(Data(), "8.8.8.8").body},
-        JsonHttpRow{"getIpv6Caller", Get("/json", "X-Forwarded-For: 2001:db8::1\r\n"), 200,
-                    R"({"ip":"2001:db8::1","special":null,)"
-                    R"("location":{"country_code":null,"country":null,"region":null,"city":null,)"
-                    R"("text":"未知"},)"
-                    R"("network":{"asn":null,"organisation":null,"operator":null,"text":"未知"},)"
-                    R"("registered_country":{"country_code":null,"country":null,"text":"未知"}})"
+        JsonHttpRow{"getIpv6Caller", Get("/json", "X-Forwarded-For: 240E:0::1\r\n"), 200,
+                    R"({"ip":"240e::1","special":null,)"
+                    R"("location":{"country_code":"CN","country":"中国","region":"广东省",)"
+                    R"("city":"广州市","text":"中国 广东省 广州市"},)"
+                    R"("network":{"asn":4134,"organisation":"Chinanet","operator":"中国电信",)"
+                    R"("text":"AS4134 中国电信"},)"
+                    R"("registered_country":{"country_code":"CN","country":"中国","text":"中国"}})"
                     "\n"},
         JsonHttpRow{"postBatch", Post(R"(["127.0.0.1","x"])"), 200,
                     std::string("[") + WithoutLineEnd(AnswerJsonAddress(Data(), "127.0.0.1").body) +
