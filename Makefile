@@ -69,9 +69,11 @@ bench-lookup: bench-programs
 replicas-failover: bench-programs
 	scripts/replicas-failover $(RELEASE_BUILD)
 
-# The location databases the service reads (not kept in git).
-geodata:
-	scripts/fetch-geodata
+# The data set the service reads (not kept in git): fetched and compiled by wherix-geodata.
+geodata: deps
+	$(RELEASE_CONFIGURE) -DLOKARO_BUILD_TESTS=OFF
+	cmake --build $(RELEASE_BUILD) --target wherix-geodata wherix-lookup --parallel
+	scripts/fetch-geodata data/geo $(RELEASE_BUILD)
 
 # The libFuzzer targets, built with clang in their own tree, each run for FUZZ_SECONDS.
 fuzz: fuzz-build

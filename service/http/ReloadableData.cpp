@@ -10,7 +10,7 @@ bool ReloadData(ReloadableData& data, const std::string& folder,
                 const std::function<void(std::string_view line)>& log) {
     std::shared_ptr<const GeoData> fresh;
     try {
-        fresh = std::make_shared<const GeoData>(folder);
+        fresh = std::make_shared<const GeoData>(folder, true);
     } catch (const DataError& error) {
         log(std::string("reload refused, still answering from the data loaded before: ") +
             error.what());

@@ -25,8 +25,9 @@ private:
 };
 
 // Loads the data folder anew beside the current set and swaps it in; a folder that is
-// missing or damaged is refused and the current set stays. Reports the outcome as one
-// line to log; returns whether the new set was taken.
+// missing or damaged (its checksums included: the current set answers meanwhile, so a
+// reload can afford to read every byte) is refused and the current set stays. Reports the outcome
+// as one line to log; returns whether the new set was taken.
 bool ReloadData(ReloadableData& data, const std::string& folder,
                 const std::function<void(std::string_view line)>& log);
 

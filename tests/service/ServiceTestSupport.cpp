@@ -1,10 +1,14 @@
 #include "tests/service/ServiceTestSupport.h"
 
+#include "service/core/data/DataSetRecord.h"
+#include "service/geodata/DataSetCompiler.h"
+
 #include "service/http/ListeningSocket.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <stdlib.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -20,6 +24,30 @@ namespace service::test {
 const GeoData& FixtureData() {
     static const GeoData data(SERVICE_FIXTURES);
     return data;
+}
+
+ScratchDataSet::ScratchDataSet() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "wherix-set-XXXXXX").string();
+    m_root = ::mkdtemp(pattern.data());
+    std::filesystem::copy(SERVICE_FIXTURE_SOURCES, m_root / "sources");
+    Compile();
+}
+
+ScratchDataSet::~ScratchDataSet() {
+    std::filesystem::remove_all(m_root);
+}
+
+void ScratchDataSet::Compile() const {
+    CompileDataSet((m_root / "sources").string(), folder());
+}
+
+void ScratchDataSet::Reseal() const {
+    DataSetRecord record = ReadDataSetRecord(folder());
+    for (DataSetRecord::File& file : record.files) {
+        file.size = std::filesystem::file_size(File(file.name.c_str()));
+        file.crc32 = FileCrc32(File(file.name.c_str()).string());
+    }
+    WriteDataSetRecord(folder(), record);
 }
 
 RunningService::RunningService(bool trustProxy, const ServerLimits& limits,

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -17,6 +18,29 @@ namespace service::test {
 
 // The fixture databases, loaded once per test program.
 const GeoData& FixtureData();
+
+// A copy of the fixture sources and a data set compiled from them, in a temporary folder
+// removed with the object, for tests that change the sources or damage the set.
+class ScratchDataSet {
+public:
+    ScratchDataSet();
+    ~ScratchDataSet();
+    ScratchDataSet(const ScratchDataSet&) = delete;
+    ScratchDataSet& operator=(const ScratchDataSet&) = delete;
+
+    std::filesystem::path Source(const char* file) const { return m_root / "sources" / file; }
+    std::filesystem::path File(const char* file) const { return m_root / "set" / file; }
+    std::string folder() const { return (m_root / "set").string(); }
+
+    // Compiles the sources into the set again. Throws DataError.
+    void Compile() const;
+    // Records the set's files as they now are, sizes and checksums, so that a damaged file
+    // gets past the record and meets the checks behind it.
+    void Reseal() const;
+
+private:
+    std::filesystem::path m_root;
+};
 
 // The real server on 127.0.0.1 and a free port, serving the fixtures until the object
 // goes; it keeps the log lines it writes.

@@ -73,21 +73,34 @@ void SortByFirst(std::vector<Range>& ranges) {
 
 AsnTable AsnTable::Load(const std::vector<std::string>& paths) {
     AsnTable table;
-    for (const std::string& path : paths) table.Add(ReadTableFile(path), path);
-    SortByFirst(table.m_ranges4);
-    SortByFirst(table.m_ranges6);
+    OrganisationIndex index;
+    for (const std::string& path : paths) table.Add(ReadTableFile(path), path, index);
+    table.Sort();
     return table;
 }
 
 AsnTable AsnTable::Parse(std::string_view rows, const std::string& sourceName) {
     AsnTable table;
-    table.Add(rows, sourceName);
-    SortByFirst(table.m_ranges4);
-    SortByFirst(table.m_ranges6);
+    OrganisationIndex index;
+    table.Add(rows, sourceName, index);
+    table.Sort();
     return table;
 }
 
-void AsnTable::Add(std::string_view rows, const std::string& sourceName) {
+AsnTable::AsnTable(const TableFile& file)
+    : m_ranges4(file.Array<Range<std::uint32_t>>(TableSection::kAsnRanges4)),
+      m_ranges6(file.Array<Range<Ipv6Address>>(TableSection::kAsnRanges6)),
+      m_organisations(file.Array<TextRef>(TableSection::kAsnOrganisations)),
+      m_text(file.Text(TableSection::kAsnText)) {}
+
+void AsnTable::AddTo(TableWriter& writer) const {
+    writer.Add(TableSection::kAsnRanges4, m_ranges4);
+    writer.Add(TableSection::kAsnRanges6, m_ranges6);
+    writer.Add(TableSection::kAsnOrganisations, m_organisations);
+    writer.Add(TableSection::kAsnText, m_text);
+}
+
+void AsnTable::Add(std::string_view rows, const std::string& sourceName, OrganisationIndex& index) {
     std::vector<std::string> fields;
     std::size_t count = 0;
     for (std::size_t lineNumber = 1; !rows.empty(); ++lineNumber) {
@@ -109,16 +122,25 @@ void AsnTable::Add(std::string_view rows, const std::string& sourceName) {
             throw fail();
         }
 
-        const auto [entry, added] = m_organisationIndex.try_emplace(
-            fields[3], static_cast<std::uint32_t>(m_organisations.size()));
-        if (added) m_organisations.push_back(fields[3]);
+        const auto [entry, added] =
+            index.try_emplace(fields[3], static_cast<std::uint32_t>(m_ownOrganisations.size()));
+        if (added) m_ownOrganisations.push_back(AppendText(m_ownText, fields[3]));
         if (const auto* v4 = std::get_if<std::uint32_t>(&*first)) {
-            m_ranges4.push_back({*v4, std::get<std::uint32_t>(*last), *number, entry->second});
+            m_ownRanges4.push_back({*v4, std::get<std::uint32_t>(*last), *number, entry->second});
         } else {
-            m_ranges6.push_back({std::get<Ipv6Address>(*first), std::get<Ipv6Address>(*last),
-                                 *number, entry->second});
+            m_ownRanges6.push_back({std::get<Ipv6Address>(*first), std::get<Ipv6Address>(*last),
+                                    *number, entry->second});
         }
     }
+}
+
+void AsnTable::Sort() {
+    SortByFirst(m_ownRanges4);
+    SortByFirst(m_ownRanges6);
+    m_ranges4 = m_ownRanges4;
+    m_ranges6 = m_ownRanges6;
+    m_organisations = m_ownOrganisations;
+    m_text = std::string_view(m_ownText.data(), m_ownText.size());
 }
 
 std::optional<AsnRecord> AsnTable::Find(const IpAddress& address) const {
@@ -127,7 +149,7 @@ std::optional<AsnRecord> AsnTable::Find(const IpAddress& address) const {
 }
 
 template <typename Address>
-std::optional<AsnRecord> AsnTable::FindIn(const Ranges<Address>& ranges,
+std::optional<AsnRecord> AsnTable::FindIn(std::span<const Range<Address>> ranges,
                                           const Address& address) const {
     auto after =
         std::upper_bound(ranges.begin(), ranges.end(), address,
@@ -135,7 +157,11 @@ std::optional<AsnRecord> AsnTable::FindIn(const Ranges<Address>& ranges,
     if (after == ranges.begin()) return std::nullopt;
     const Range<Address>& range = *std::prev(after);
     if (address > range.last) return std::nullopt;
-    return AsnRecord{range.number, m_organisations[range.organisation],
+    // A compiled file's index is checked here, where it is used, not at open.
+    const std::string_view organisation = range.organisation < m_organisations.size()
+                                              ? TextAt(m_text, m_organisations[range.organisation])
+                                              : std::string_view();
+    return AsnRecord{range.number, organisation,
                      std::uint64_t{range.number} << 32 | range.organisation};
 }
 

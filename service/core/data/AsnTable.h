@@ -1,9 +1,11 @@
 #pragma once
 
 #include "service/core/IpAddress.h"
+#include "service/core/data/TableFile.h"
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -18,16 +20,23 @@ struct AsnRecord {
     std::uint64_t key = 0;
 };
 
-// The address-range to autonomous-system table of both families, loaded once into memory
-// and searched by binary search. Rows are "first,last,number,organisation": first and last
-// are the inclusive range as dotted quads, as numbers (IPv4) or as IPv6 addresses, the
-// organisation may be quoted CSV.
+// The address-range to autonomous-system table of both families, searched by binary search
+// in sorted arrays: parsed from the source rows, or used where they lie in a compiled table
+// file. Rows are "first,last,number,organisation": first and last are the inclusive range as
+// dotted quads, as numbers (IPv4) or as IPv6 addresses, the organisation may be quoted CSV.
 class AsnTable {
 public:
     // The rows of all the files, which may mix the families. Throws DataError naming the
     // file and line of the first malformed row.
     static AsnTable Load(const std::vector<std::string>& paths);
     static AsnTable Parse(std::string_view rows, const std::string& sourceName);
+    // The tables of a compiled file, which must outlive this. Throws DataError.
+    explicit AsnTable(const TableFile& file);
+
+    AsnTable(AsnTable&&) = default;
+    AsnTable& operator=(AsnTable&&) = default;
+
+    void AddTo(TableWriter& writer) const;
 
     std::optional<AsnRecord> Find(const IpAddress& address) const;
     std::size_t size() const { return m_ranges4.size() + m_ranges6.size(); }
@@ -40,17 +49,25 @@ private:
         std::uint32_t number;
         std::uint32_t organisation;  // index into m_organisations
     };
-    template <typename Address>
-    using Ranges = std::vector<Range<Address>>;  // sorted by first; the data do not overlap
+    using OrganisationIndex = std::unordered_map<std::string, std::uint32_t>;
 
-    void Add(std::string_view rows, const std::string& sourceName);
+    AsnTable() = default;
+    void Add(std::string_view rows, const std::string& sourceName, OrganisationIndex& index);
+    void Sort();
     template <typename Address>
-    std::optional<AsnRecord> FindIn(const Ranges<Address>& ranges, const Address& address) const;
+    std::optional<AsnRecord> FindIn(std::span<const Range<Address>> ranges,
+                                    const Address& address) const;
 
-    Ranges<std::uint32_t> m_ranges4;
-    Ranges<Ipv6Address> m_ranges6;
-    std::vector<std::string> m_organisations;
-    std::unordered_map<std::string, std::uint32_t> m_organisationIndex;
+    // Parsed tables own their arrays; the views are what lookups read, sorted by first (the
+    // data do not overlap).
+    std::vector<Range<std::uint32_t>> m_ownRanges4;
+    std::vector<Range<Ipv6Address>> m_ownRanges6;
+    std::vector<TextRef> m_ownOrganisations;
+    std::vector<char> m_ownText;
+    std::span<const Range<std::uint32_t>> m_ranges4;
+    std::span<const Range<Ipv6Address>> m_ranges6;
+    std::span<const TextRef> m_organisations;
+    std::string_view m_text;
 };
 
 }  // namespace service

@@ -37,6 +37,7 @@ public:
     explicit CityDatabase(const std::string& path);
 
     Layout layout() const { return m_layout; }
+    const MmdbFile& File() const { return m_file; }
     std::optional<CityRecord> Find(const IpAddress& address) const;
     // Find in two steps: the record that holds the address, then what it says.
     std::optional<MmdbRecord> RecordOf(const IpAddress& address) const {

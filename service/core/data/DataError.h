@@ -15,8 +15,9 @@ public:
 // after their name: the reason and how to get the databases, ended by a line feed.
 inline std::string DataErrorAdvice(const DataError& error, const std::string& folder) {
     return std::string("the databases are missing or damaged: ") + error.what() +
-           "\nFetch them with: scripts/fetch-geodata " + folder +
-           "\n(or point --data at the folder that holds them)\n";
+           "\nMake a data set with: scripts/fetch-geodata " + folder +
+           " (make geodata), or install the lokaro-geodata package of this version\n"
+           "(or point --data at the folder that holds one)\n";
 }
 
 }  // namespace service

@@ -87,6 +87,11 @@ std::optional<MmdbRecord> MmdbFile::Find(const IpAddress& address) const {
     return MmdbRecord(result.entry);
 }
 
+std::string_view MmdbFile::DatabaseType() const {
+    const char* type = m_database.metadata.database_type;
+    return type != nullptr ? std::string_view(type) : std::string_view();
+}
+
 std::optional<MmdbRecord> MmdbFile::AnyRecord() const {
     // Depth first through the search tree. Only links to later nodes are followed (the
     // IPv4 alias of an IPv6 tree links back), so a damaged tree cannot make this loop.

@@ -47,6 +47,9 @@ public:
     // file of IPv4 networks included).
     std::optional<MmdbRecord> Find(const IpAddress& address) const;
 
+    // The type the file's metadata give ("city ipv4", "country ipvAll", ...).
+    std::string_view DatabaseType() const;
+
     // A record of the file, the first one met in the search tree, to tell the file's
     // record layout by; nothing for a file without records.
     std::optional<MmdbRecord> AnyRecord() const;

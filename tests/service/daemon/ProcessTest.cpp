@@ -17,6 +17,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::ExchangeOne;
+using test::ScratchDataSet;
 using test::ServiceProcess;
 
 namespace fs = std::filesystem;
@@ -100,19 +101,18 @@ void WriteFile(const fs::path& path, const std::string& content) {
 }
 
 TEST(ReloadTest, HangUpTakesAGoodDataSetAndRefusesADamagedOne) {
-    TemporaryFolder data;
-    fs::copy(SERVICE_FIXTURES, data.path(), fs::copy_options::recursive);
-    ServiceProcess service(WHERIX_SERVICE,
-                           {"--listen", "127.0.0.1:0", "--data", data.path().string()});
+    const ScratchDataSet data;
+    ServiceProcess service(WHERIX_SERVICE, {"--listen", "127.0.0.1:0", "--data", data.folder()});
     const int port = StartedPort(service);
     ASSERT_NE(QueryPage(port, "8.8.8.8").find("AS15169 Google LLC"), std::string::npos);
 
-    WriteFile(data.path() / "asn-ipv4-num.csv", "134744064,134744319,15169,Renamed Org\n");
+    WriteFile(data.Source("asn-ipv4-num.csv"), "134744064,134744319,15169,Renamed Org\n");
+    data.Compile();
     service.Signal(SIGHUP);
     EXPECT_TRUE(service.WaitForLine("data reloaded from ", 10s).has_value());
     EXPECT_NE(QueryPage(port, "8.8.8.8").find("AS15169 Renamed Org"), std::string::npos);
 
-    WriteFile(data.path() / "dbip-city-ipv4.mmdb", "not a database");
+    WriteFile(data.File("dbip-city-ipv4.mmdb"), "not a database");
     service.Signal(SIGHUP);
     EXPECT_TRUE(service.WaitForLine("reload refused, ", 10s).has_value());
     const std::string page = QueryPage(port, "8.8.8.8");

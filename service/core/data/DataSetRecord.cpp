@@ -1,0 +1,118 @@
+#include "service/core/data/DataSetRecord.h"
+
+#include "service/core/data/DataError.h"
+#include "service/core/data/TableFile.h"
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace service {
+namespace {
+
+constexpr std::string_view kFirstWord = "lokaro-geodata-set";
+
+}  // namespace
+
+DataSetRecord ReadDataSetRecord(const std::string& folder) {
+    const std::string path = (std::filesystem::path(folder) / kDataSetRecordFile).string();
+    std::ifstream in(path);
+    if (!in) {
+        throw DataError(folder + ": not a compiled data set (no " + kDataSetRecordFile + ")");
+    }
+    DataSetRecord record;
+    std::string line;
+    for (std::size_t number = 1; std::getline(in, line); ++number) {
+        std::istringstream fields(line);
+        std::string word;
+        fields >> word;
+        bool good = true;
+        if (number == 1) {
+            good = word == kFirstWord && (fields >> record.format) && fields.eof();
+            if (good && record.format != TableFile::kFormatVersion) {
+                throw DataError(path + ": a data set of format " + std::to_string(record.format) +
+                                ", this program reads format " +
+                                std::to_string(TableFile::kFormatVersion));
+            }
+        } else if (word == "made") {
+            good = static_cast<bool>(fields >> record.made);
+        } else if (word == "source") {
+            std::getline(fields >> std::ws, record.sources.emplace_back());
+        } else if (word == "file") {
+            DataSetRecord::File file;
+            good = static_cast<bool>(fields >> file.name >> file.size >> std::hex >> file.crc32) &&
+                   file.name.find('/') == std::string::npos;
+            record.files.push_back(file);
+        } else {
+            good = false;
+        }
+        if (!good) {
+            throw DataError(path + ":" + std::to_string(number) + ": malformed");
+        }
+    }
+    if (record.format == 0) throw DataError(path + ": empty");
+    return record;
+}
+
+void WriteDataSetRecord(const std::string& folder, const DataSetRecord& record) {
+    std::ostringstream text;
+    text << kFirstWord << ' ' << record.format << "\nmade " << record.made << '\n';
+    for (const std::string& source : record.sources) text << "source " << source << '\n';
+    for (const DataSetRecord::File& file : record.files) {
+        char crc[9];
+        std::snprintf(crc, sizeof crc, "%08x", file.crc32);
+        text << "file " << file.name << ' ' << file.size << ' ' << crc << '\n';
+    }
+    const std::filesystem::path path = std::filesystem::path(folder) / kDataSetRecordFile;
+    const std::string temporary = path.string() + ".new";
+    {
+        std::ofstream out(temporary, std::ios::trunc);
+        out << text.str();
+        out.flush();
+        if (!out) {
+            std::filesystem::remove(temporary);
+            throw DataError(temporary + ": cannot write");
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, path, error);
+    if (error) {
+        std::filesystem::remove(temporary);
+        throw DataError(path.string() + ": cannot replace: " + error.message());
+    }
+}
+
+std::uint32_t FileCrc32(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw DataError(path + ": cannot read");
+    uLong crc = crc32(0, nullptr, 0);
+    std::vector<char> buffer(1 << 20);
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        crc = crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()),
+                    static_cast<uInt>(in.gcount()));
+    }
+    if (in.bad()) throw DataError(path + ": cannot read");
+    return static_cast<std::uint32_t>(crc);
+}
+
+void CheckDataSetFiles(const std::string& folder, const DataSetRecord& record, bool checksums) {
+    for (const DataSetRecord::File& file : record.files) {
+        const std::string path = (std::filesystem::path(folder) / file.name).string();
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(path, error);
+        if (error) throw DataError(path + ": not found");
+        if (size != file.size) {
+            throw DataError(path + ": " + std::to_string(size) + " bytes where the set records " +
+                            std::to_string(file.size) + " (damaged or replaced)");
+        }
+        if (checksums && FileCrc32(path) != file.crc32) {
+            throw DataError(path + ": its checksum is not the one the set records (damaged)");
+        }
+    }
+}
+
+}  // namespace service

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace service {
+
+// What a compiled data set records of itself in its MANIFEST file: the format it was made
+// in, when, from which sources, and each of its files with size and CRC-32, so that a
+// damaged, truncated or mixed set can be told before it is used.
+struct DataSetRecord {
+    struct File {
+        std::string name;
+        std::uint64_t size = 0;
+        std::uint32_t crc32 = 0;
+    };
+
+    std::uint32_t format = 0;
+    std::string made;                  // UTC, ISO 8601
+    std::vector<std::string> sources;  // "package@version files...", as fetched
+    std::vector<File> files;
+};
+
+inline constexpr char kDataSetRecordFile[] = "MANIFEST";
+
+// Reads folder/MANIFEST. Throws DataError when it is missing (a folder of sources, or an
+// older fetch), malformed, or of another format than this program reads; the message says
+// what to run.
+DataSetRecord ReadDataSetRecord(const std::string& folder);
+
+// Writes folder/MANIFEST under a temporary name, flushed, then renamed. Throws DataError.
+void WriteDataSetRecord(const std::string& folder, const DataSetRecord& record);
+
+// The CRC-32 of a file's content. Throws DataError when it cannot be read.
+std::uint32_t FileCrc32(const std::string& path);
+
+// Each file the record names is there with its size; with checksums, also with its CRC-32.
+// Throws DataError naming the first that is not.
+void CheckDataSetFiles(const std::string& folder, const DataSetRecord& record, bool checksums);
+
+}  // namespace service
