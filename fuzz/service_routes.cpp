@@ -69,10 +69,10 @@ service::IncomingRequest ReadRequest(std::string_view raw, std::string_view peer
 service::RequestHead HeadOf(std::string_view raw, const service::IncomingRequest& request) {
     std::string_view line = TakeUntil(raw, "\r\n");
     TakeUntil(line, " ");
-    TakeUntil(line, " ");
+    const std::string_view target = TakeUntil(line, " ");
     const std::size_t end = raw.find("\r\n\r\n");
     return service::RequestHead{
-        line, request.headers,
+        target, line, request.headers,
         end == std::string_view::npos ? raw.size() : raw.size() - request.body.size()};
 }
 
@@ -124,7 +124,7 @@ nlohmann::json JsonOf(const service::OutgoingResponse& answer) {
 
 void CheckRefusal(const service::Routes& routes, const service::IncomingRequest& request,
                   int status) {
-    Require(status == 400 || status == 413 || status == 431 || status == 501,
+    Require(status == 400 || status == 413 || status == 414 || status == 431 || status == 501,
             "a head is refused with a status of its own");
     const service::OutgoingResponse answer = routes.Refusal(request.path, status);
     Require(answer.status == status && answer.closeConnection, "a refusal ends the connection");

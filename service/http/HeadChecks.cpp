@@ -46,6 +46,7 @@ std::optional<std::uint64_t> Length(std::string_view text) {
 }  // namespace
 
 std::optional<int> HeadRefusal(const RequestHead& head, std::size_t bodyLimit) {
+    if (head.target.size() > kMostHeadBytes) return 414;
     if (head.bytes > kMostHeadBytes) return 431;
     for (const auto& [name, value] : head.headers) {
         if (!IsToken(name) || HasControlCharacter(value)) return 400;

@@ -15,6 +15,7 @@ inline constexpr std::size_t kMostHeadBytes = 8 * 1024;
 
 // A request head as the HTTP library hands it over, before the body.
 struct RequestHead {
+    std::string_view target;           // as the request line has it
     std::string_view version;          // "HTTP/1.1"
     std::vector<HeaderField> headers;  // in the order received
     std::size_t bytes = 0;             // the head's size as received
@@ -22,6 +23,7 @@ struct RequestHead {
 
 // The status a request head is refused with before anything else is done with it, or none
 // when it may be read and answered:
+//   414  the request line alone is longer than kMostHeadBytes (as nginx answers);
 //   431  the head is longer than kMostHeadBytes;
 //   400  framing that could make the service and a proxy in front of it read different
 //        requests out of the same bytes: two Content-Length headers that differ or one that

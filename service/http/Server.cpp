@@ -127,7 +127,7 @@ struct ServerCallbacks {
             case Connection::Phase::Head: {
                 state.bodyLimit = server.m_routes.BodyLimit(url);
                 const RequestHead head{
-                    version, HeadersOf(connection),
+                    state.target, version, HeadersOf(connection),
                     MHD_get_connection_info(connection, MHD_CONNECTION_INFO_REQUEST_HEADER_SIZE)
                         ->header_size};
                 if (const std::optional<int> refusal = HeadRefusal(head, state.bodyLimit)) {

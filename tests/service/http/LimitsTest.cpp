@@ -103,6 +103,10 @@ INSTANTIATE_TEST_SUITE_P(
         LimitRow{"headOfNinetyKibibytes", HeadOfBytes(90 * 1024), 431},
         LimitRow{"headOfSixteenKibibytes", HeadOfBytes(16384), 431},
         LimitRow{"queryOfAThousandParameters", QueryWithParameters(1000), 200},
+        LimitRow{"targetOverEightKibibytes",
+                 "GET /json?ip=" + std::string(8192, '1') +
+                     " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n",
+                 414},
         // Framing that could let a proxy in front and the service read different requests
         // out of the same bytes.
         LimitRow{"twoDifferentContentLengths",
