@@ -93,6 +93,29 @@ TEST(SocketActivationTest, ServesOnThePassedSocketAndReportsItsState) {
     EXPECT_EQ(activator.WaitForExit(10s), 0);
 }
 
+// A Unix socket would leave every caller without an address: the service refuses it and
+// points at the socket unit, not at another service on the port.
+TEST(SocketActivationTest, RefusesAUnixSocketAndSaysWhereToLook) {
+    TemporaryFolder folder;
+    const std::string socket = (folder.path() / "service.sock").string();
+    ServiceProcess activator(SYSTEMD_SOCKET_ACTIVATE,
+                             {"--listen=" + socket, WHERIX_SERVICE, "--data", SERVICE_FIXTURES});
+    ASSERT_TRUE(activator.WaitForLine("Listening on", 10s).has_value());
+    // systemd-socket-activate starts the service on the first connection.
+    const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socket.c_str());
+    ASSERT_EQ(::connect(client, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(activator.WaitForLine("wherix-service: ", 10s),
+              "wherix-service: the socket passed by the service manager is a Unix socket; the "
+              "service listens on TCP only");
+    EXPECT_EQ(activator.WaitForLine("(", 1s),
+              "(check the ListenStream= lines of the service's socket unit)");
+    EXPECT_EQ(activator.WaitForExit(10s), 4);
+    ::close(client);
+}
+
 void WriteFile(const fs::path& path, const std::string& content) {
     // A new file moved into place, as the databases are updated: the running data set
     // maps the old one.
