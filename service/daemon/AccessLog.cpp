@@ -1,7 +1,8 @@
 #include "service/daemon/AccessLog.h"
 
+#include "service/daemon/BoundedWrite.h"
+
 #include <fcntl.h>
-#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,7 +18,7 @@ constexpr std::size_t kBatchBytes = 64 * 1024;
 constexpr std::size_t kMostPending = 4 * 1024 * 1024;
 constexpr auto kFlushInterval = std::chrono::milliseconds(250);
 // How long a batch waits for a pipe whose reader is slow before its lines are dropped.
-constexpr int kWriteWaitMilliseconds = 1000;
+constexpr auto kWriteWait = std::chrono::milliseconds(1000);
 
 // Non-blocking, so that neither opening a named pipe without a reader nor writing to one
 // whose reader stalls can hold the service; -1 for a pipe without a reader (yet).
@@ -99,26 +100,12 @@ void AccessLog::WriteOut(std::unique_lock<std::mutex>& lock) {
         lock.unlock();
         if (m_descriptor < 0) m_descriptor = OpenForAppending(m_path);
         std::size_t written = 0;
-        const int failure = m_descriptor < 0 ? ENXIO : WriteBatch(batch, written);
+        const int failure =
+            m_descriptor < 0 ? ENXIO : WriteWithin(m_descriptor, batch, kWriteWait, written);
         linesLost += LinesIn(std::string_view(batch).substr(written));
         if (!batch.empty() || linesLost != 0) Report(failure, linesLost);
     }
     lock.lock();
-}
-
-int AccessLog::WriteBatch(std::string_view batch, std::size_t& written) {
-    while (written < batch.size()) {
-        const ssize_t n = ::write(m_descriptor, batch.data() + written, batch.size() - written);
-        if (n > 0) {
-            written += static_cast<std::size_t>(n);
-        } else if (n < 0 && errno == EAGAIN) {
-            pollfd ready{m_descriptor, POLLOUT, 0};
-            if (::poll(&ready, 1, kWriteWaitMilliseconds) <= 0) return EAGAIN;
-        } else if (n < 0 && errno != EINTR) {
-            return errno;
-        }
-    }
-    return 0;
 }
 
 // Called with m_writing held, after each batch: tells of a change between working and

@@ -17,8 +17,10 @@ namespace service {
 // never waits for the log. A line is never split or mixed with another.
 //
 // A log that cannot be written never stops the service: its lines are dropped (so are
-// lines beyond 4 MiB waiting to be written), and the notice sink is told once when writing
-// starts failing and once when it works again, with the number of lines lost.
+// lines beyond 4 MiB waiting to be written, and a batch that a pipe's reader has not taken
+// within a second), and the notice sink is told once when writing starts failing and once
+// when it works again, with the number of lines lost. Neither writing nor Flush ever waits
+// longer than that second.
 class AccessLog {
 public:
     using NoticeSink = std::function<void(std::string_view line)>;
@@ -40,9 +42,6 @@ public:
 private:
     AccessLog(int descriptor, std::string path, NoticeSink notice);
     void WriteOut(std::unique_lock<std::mutex>& lock);
-    // Writes the batch; returns 0 or the errno of the failure that stopped it, with the
-    // number of bytes that went out.
-    int WriteBatch(std::string_view batch, std::size_t& written);
     void Report(int failure, std::size_t linesLost);
 
     int m_descriptor;

@@ -2,6 +2,7 @@
 #include "service/core/GeoData.h"
 #include "service/core/data/DataError.h"
 #include "service/daemon/AccessLog.h"
+#include "service/daemon/BoundedWrite.h"
 #include "service/daemon/ProcessSafety.h"
 #include "service/daemon/ServiceManager.h"
 #include "service/daemon/ServiceOptions.h"
@@ -14,7 +15,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -30,10 +30,13 @@ enum ExitStatus { kStopped = 0, kUsage = 2, kNoData = 3, kCannotListen = 4 };
 // databases, the serving threads' event queues.
 constexpr unsigned kSpareDescriptors = 64;
 
+// One write, so lines never mix; a stderr whose reader has stalled costs a second at
+// most, so that the service still stops on a signal.
 void LogToStderr(std::string_view line) {
     std::string text(line);
     text += '\n';
-    std::fwrite(text.data(), 1, text.size(), stderr);  // one write, so lines never mix
+    std::size_t written = 0;
+    service::WriteWithin(STDERR_FILENO, text, std::chrono::seconds(1), written);
 }
 
 std::unique_ptr<service::AccessLog> OpenAccessLog(const std::string& where) {

@@ -163,6 +163,21 @@ TEST(RobustnessTest, OutlivesTheReaderOfItsStandardError) {
     EXPECT_EQ(service.WaitForExit(10s), 0);
 }
 
+// A reader of standard error that stops reading (the pipe fills up) holds neither the
+// requests nor the stop: log lines are dropped after a second, and SIGTERM still works.
+TEST(RobustnessTest, StopsWhileTheReaderOfItsStandardErrorStalls) {
+    ServiceProcess service(WHERIX_SERVICE, {"--listen", "127.0.0.1:0", "--data", SERVICE_FIXTURES});
+    const int port = StartedPort(service);
+    std::string requests;
+    for (int i = 0; i < 3000; ++i) requests += "GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n";
+    test::Connection client(port);
+    client.Send(requests + "GET /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+    EXPECT_EQ(test::ParseReplies(client.ReceiveAll()).size(), 3001u);
+    std::this_thread::sleep_for(500ms);  // the log's batch meets the full pipe
+    service.Signal(SIGTERM);
+    EXPECT_EQ(service.WaitForExit(10s), 0);
+}
+
 // Started with standard error closed, the service puts /dev/null in its place before it
 // opens anything, so that its listening socket does not become fd 2 and take the log.
 TEST(RobustnessTest, ServesWithItsStandardErrorClosed) {
