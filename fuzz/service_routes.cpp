@@ -67,13 +67,11 @@ service::IncomingRequest ReadRequest(std::string_view raw, std::string_view peer
 
 // The head as the server's checks see it: version, header lines, size up to the body.
 service::RequestHead HeadOf(std::string_view raw, const service::IncomingRequest& request) {
+    const std::size_t bytes = raw.size() - request.body.size();
     std::string_view line = TakeUntil(raw, "\r\n");
     TakeUntil(line, " ");
     const std::string_view target = TakeUntil(line, " ");
-    const std::size_t end = raw.find("\r\n\r\n");
-    return service::RequestHead{
-        target, line, request.headers,
-        end == std::string_view::npos ? raw.size() : raw.size() - request.body.size()};
+    return service::RequestHead{target, line, request.headers, bytes};
 }
 
 std::optional<std::string_view> HeaderOf(const service::OutgoingResponse& answer,
