@@ -3,13 +3,17 @@
 // header lines, blank line, body), cut into its parts as the server's HTTP library hands
 // them over; it is answered once for a direct caller and once for a trusted proxy on this
 // machine. Pages must be what the program can read: code page 936 it decodes, three items;
-// JSON answers must be JSON, an error one an object that says the error.
+// JSON answers must be JSON, an error one an object that says the error. The head is also
+// put through the checks the server makes before the routes see it; a refusal must end
+// the connection and say why, in JSON on the JSON path. (The routes answer every input
+// anyway, so that inputs the checks would refuse still reach them.)
 #include "client/HttpRequest.h"
 #include "client/PageDecoding.h"
 #include "client/PageScraping.h"
 #include "fuzz/Require.h"
 #include "service/core/GeoData.h"
 #include "service/core/Ipv4Address.h"
+#include "service/http/HeadChecks.h"
 #include "service/http/HttpExchange.h"
 #include "service/http/ReloadableData.h"
 #include "service/http/Routes.h"
@@ -61,6 +65,15 @@ service::IncomingRequest ReadRequest(std::string_view raw, std::string_view peer
     return request;
 }
 
+// The head as the server's checks see it: version, header lines, size up to the body.
+service::RequestHead HeadOf(std::string_view raw, const service::IncomingRequest& request) {
+    const std::size_t bytes = raw.size() - request.body.size();
+    std::string_view line = TakeUntil(raw, "\r\n");
+    TakeUntil(line, " ");
+    const std::string_view target = TakeUntil(line, " ");
+    return service::RequestHead{target, line, request.headers, bytes};
+}
+
 std::optional<std::string_view> HeaderOf(const service::OutgoingResponse& answer,
                                          std::string_view name) {
     const auto found = std::find_if(answer.headers.begin(), answer.headers.end(),
@@ -99,17 +112,33 @@ void CheckPage(const service::IncomingRequest& request, const service::OutgoingR
 
 // The JSON answer's value; null for a head request, which has no body to read.
 nlohmann::json JsonOf(const service::OutgoingResponse& answer) {
-    Require(answer.body.empty() || !answer.closeConnection, "a JSON answer keeps the connection");
+    Require(answer.body.empty() || !answer.closeConnection || answer.status >= 400,
+            "a JSON answer keeps the connection unless it refuses the request");
     if (answer.body.empty()) return nullptr;
     const nlohmann::json value = nlohmann::json::parse(answer.body, nullptr, false);
     Require(!value.is_discarded(), "a JSON answer is JSON");
     return value;
 }
 
+void CheckRefusal(const service::Routes& routes, const service::IncomingRequest& request,
+                  int status) {
+    Require(status == 400 || status == 413 || status == 414 || status == 431 || status == 501,
+            "a head is refused with a status of its own");
+    const service::OutgoingResponse answer = routes.Refusal(request.path, status);
+    Require(answer.status == status && answer.closeConnection, "a refusal ends the connection");
+    if (request.path == "/json") {
+        Require(HeaderOf(answer, "Content-Type") == kJsonType, "the JSON path refuses in JSON");
+        Require(JsonOf(answer).contains("error"), "a refusal says why");
+    } else {
+        Require(!answer.body.empty(), "a refusal says why");
+    }
+}
+
 void CheckAnswer(const service::Routes& routes, const service::IncomingRequest& request) {
     const service::OutgoingResponse answer = routes.Answer(request);
     const bool json = HeaderOf(answer, "Content-Type") == kJsonType;
     Require(!json || request.path == "/json", "only the JSON path answers JSON");
+    Require(json || request.path != "/json", "every answer on the JSON path is JSON");
     switch (answer.status) {
         case 200:
             if (HeaderOf(answer, "Content-Type") == kPageType) {
@@ -131,13 +160,13 @@ void CheckAnswer(const service::Routes& routes, const service::IncomingRequest& 
                 Require(answer.closeConnection, "a malformed request ends the connection");
             }
             break;
+        case 405:
+            Require(HeaderOf(answer, "Allow").has_value(), "a refused method is told the allowed");
+            break;
         case 404:
             Require(request.path != "/ips.asp" && request.path != "/ips8.asp" &&
                         request.path != "/healthz" && request.path != "/json",
                     "only unknown paths are not found");
-            break;
-        case 405:
-            Require(HeaderOf(answer, "Allow").has_value(), "a refused method is told the allowed");
             break;
         default:
             Require(false, "the status is one the service answers with");
@@ -154,7 +183,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const service::Routes behindProxy(geoData, true);
 
     const std::string_view raw(reinterpret_cast<const char*>(data), size);
-    CheckAnswer(direct, ReadRequest(raw, "203.0.113.9"));
+    const service::IncomingRequest request = ReadRequest(raw, "203.0.113.9");
+    if (const auto refusal =
+            service::HeadRefusal(HeadOf(raw, request), direct.BodyLimit(request.path))) {
+        CheckRefusal(direct, request, *refusal);
+    }
+    CheckAnswer(direct, request);
     CheckAnswer(behindProxy, ReadRequest(raw, "127.0.0.1"));
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "service/core/IpAddress.h"
 
 #include <algorithm>
+#include <limits>
 #include <thread>
 
 namespace cli {
@@ -13,6 +14,9 @@ namespace {
 constexpr std::size_t kBatchSize = std::size_t{1} << 15;
 // Below this a batch is not worth a second thread.
 constexpr std::size_t kPerThreadMinimum = 1024;
+
+// Lines longer than this are reported and skipped without being held whole.
+constexpr std::size_t kLongestLine = 64 * 1024;
 
 constexpr std::string_view kSpace = " \t\r\v\f";
 
@@ -48,7 +52,7 @@ void AnswerWriter::AnswerArgument(std::string_view text) {
 }
 
 bool AnswerWriter::AnswerLines(std::istream& in) {
-    std::string input;
+    std::string input(kLongestLine + 1, '\0');
     std::size_t lineNumber = 0;
     while (true) {
         // in_avail() is 0 or less when the next read may have to wait.
@@ -56,9 +60,21 @@ bool AnswerWriter::AnswerLines(std::istream& in) {
             Finish();
             m_out.flush();
         }
-        if (!std::getline(in, input)) break;
+        in.getline(input.data(), static_cast<std::streamsize>(input.size()));
+        const auto length = static_cast<std::size_t>(in.gcount());
+        if (in.bad() || (in.fail() && length == 0)) break;
         ++lineNumber;
-        const std::string_view text = Trimmed(input);
+        if (in.fail()) {
+            // No address is anywhere near this long: the rest is skipped unread.
+            in.clear();
+            in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+            ReportBad("line " + std::to_string(lineNumber) + ": longer than " +
+                      std::to_string(kLongestLine / 1024) + " KiB, skipped");
+            continue;
+        }
+        // gcount() counts the line's end when there was one.
+        const std::string_view text =
+            Trimmed(std::string_view(input.data(), in.eof() ? length : length - 1));
         if (text.empty() || text.front() == '#') continue;
         if (const auto address = service::ParseIpAddress(text)) {
             Add(*address, text);

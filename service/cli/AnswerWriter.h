@@ -31,7 +31,8 @@ public:
     void AnswerArgument(std::string_view text);
 
     // One address a line; surrounding white space is ignored, blank lines and lines whose
-    // first other character is "#" are skipped. Returns false when reading failed.
+    // first other character is "#" are skipped. A line longer than 64 KiB is reported as
+    // bad and skipped without being held whole. Returns false when reading failed.
     bool AnswerLines(std::istream& in);
 
     // Writes the answers still pending; call before looking at the output.

@@ -1,14 +1,40 @@
 #include "service/daemon/ServiceOptions.h"
 
 #include <charconv>
+#include <limits>
 
 namespace service {
 namespace {
 
+// More threads than this only contend for the same processors; the limit also keeps a
+// mistyped number from starting tens of thousands of threads.
+constexpr unsigned kMostThreads = 256;
+
+// An argument as a terminal may safely show it, in quotes: bytes outside printable ASCII,
+// quotes and backslashes escaped.
+std::string Quoted(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (byte < 0x20 || byte >= 0x7f) {
+            constexpr char kHex[] = "0123456789abcdef";
+            quoted += "\\x";
+            quoted += kHex[byte >> 4];
+            quoted += kHex[byte & 15];
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + '"';
+}
+
 void ParseListenAddress(std::string_view text, ServiceOptions& options) {
     const std::size_t colon = text.rfind(':');
     if (colon == std::string_view::npos || colon == 0) {
-        throw ServiceUsageError("--listen wants ADDR:PORT, got \"" + std::string(text) + "\"");
+        throw ServiceUsageError("--listen wants ADDR:PORT, got " + Quoted(text));
     }
     std::string_view host = text.substr(0, colon);
     if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
@@ -20,19 +46,23 @@ void ParseListenAddress(std::string_view text, ServiceOptions& options) {
         std::from_chars(portText.data(), portText.data() + portText.size(), port);
     if (error != std::errc() || end != portText.data() + portText.size() || port < 0 ||
         port > 65535 || host.empty()) {
-        throw ServiceUsageError("--listen wants ADDR:PORT with a port from 0 to 65535, got \"" +
-                                std::string(text) + "\"");
+        throw ServiceUsageError("--listen wants ADDR:PORT with a port from 0 to 65535, got " +
+                                Quoted(text));
     }
     options.host = std::string(host);
     options.port = port;
 }
 
-unsigned ParseCount(std::string_view option, std::string_view text) {
+unsigned ParseCount(std::string_view option, std::string_view text,
+                    unsigned most = std::numeric_limits<unsigned>::max()) {
     unsigned count = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
-    if (error != std::errc() || end != text.data() + text.size() || count == 0) {
-        throw ServiceUsageError(std::string(option) + " wants a whole number above 0, got \"" +
-                                std::string(text) + "\"");
+    if (error != std::errc() || end != text.data() + text.size() || count == 0 || count > most) {
+        const std::string range = most == std::numeric_limits<unsigned>::max()
+                                      ? "above 0"
+                                      : "from 1 to " + std::to_string(most);
+        throw ServiceUsageError(std::string(option) + " wants a whole number " + range + ", got " +
+                                Quoted(text));
     }
     return count;
 }
@@ -49,7 +79,12 @@ ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments) 
             }
             return arguments[++i];
         };
-        if (argument == "--listen") {
+        if (argument == "--") {
+            // The end of the options; the service takes no other arguments.
+            if (i + 1 < arguments.size()) {
+                throw ServiceUsageError("unexpected argument " + Quoted(arguments[i + 1]));
+            }
+        } else if (argument == "--listen") {
             ParseListenAddress(value(), options);
         } else if (argument == "--data") {
             options.dataFolder = std::string(value());
@@ -62,11 +97,11 @@ ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments) 
         } else if (argument == "--max-per-address") {
             options.limits.maxPerAddress = ParseCount(argument, value());
         } else if (argument == "--threads") {
-            options.limits.threads = ParseCount(argument, value());
+            options.limits.threads = ParseCount(argument, value(), kMostThreads);
         } else if (argument == "--help" || argument == "-h") {
             options.showHelp = true;
         } else {
-            throw ServiceUsageError("unknown argument \"" + std::string(argument) + "\"");
+            throw ServiceUsageError("unknown argument " + Quoted(argument));
         }
     }
     return options;
@@ -86,8 +121,9 @@ std::string_view UsageText() {
            "                      default) or off\n"
            "  --max-connections N open connections at most (default 4096)\n"
            "  --max-per-address N open connections from one address at most (default 1024)\n"
-           "  --threads N         serving threads (default one per processor; fewer when the\n"
-           "                      machine has other busy work, such as a local proxy)\n"
+           "  --threads N         serving threads, at most 256 (default one per processor;\n"
+           "                      fewer when the machine has other busy work, such as a\n"
+           "                      local proxy)\n"
            "A socket passed by systemd (socket activation) takes the place of --listen.\n"
            "SIGHUP reloads the databases; SIGINT and SIGTERM stop the service.\n";
 }

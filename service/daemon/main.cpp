@@ -2,6 +2,8 @@
 #include "service/core/GeoData.h"
 #include "service/core/data/DataError.h"
 #include "service/daemon/AccessLog.h"
+#include "service/daemon/BoundedWrite.h"
+#include "service/daemon/ProcessSafety.h"
 #include "service/daemon/ServiceManager.h"
 #include "service/daemon/ServiceOptions.h"
 #include "service/daemon/ServiceSignals.h"
@@ -13,7 +15,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -29,21 +30,26 @@ enum ExitStatus { kStopped = 0, kUsage = 2, kNoData = 3, kCannotListen = 4 };
 // databases, the serving threads' event queues.
 constexpr unsigned kSpareDescriptors = 64;
 
+// One write, so lines never mix; a stderr whose reader has stalled costs a second at
+// most, so that the service still stops on a signal.
 void LogToStderr(std::string_view line) {
     std::string text(line);
     text += '\n';
-    std::fwrite(text.data(), 1, text.size(), stderr);  // one write, so lines never mix
+    std::size_t written = 0;
+    service::WriteWithin(STDERR_FILENO, text, std::chrono::seconds(1), written);
 }
 
 std::unique_ptr<service::AccessLog> OpenAccessLog(const std::string& where) {
     if (where == "off") return nullptr;
-    if (where == "-") return std::make_unique<service::AccessLog>(STDERR_FILENO);
-    return std::make_unique<service::AccessLog>(where);
+    if (where == "-") return std::make_unique<service::AccessLog>(STDERR_FILENO, LogToStderr);
+    return std::make_unique<service::AccessLog>(where, LogToStderr);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    service::KeepStandardDescriptorsOpen();
+    service::IgnoreBrokenPipes();
     ServiceSignals signals;  // first, so that every thread started later has them blocked
 
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
@@ -59,6 +65,7 @@ int main(int argc, char** argv) {
         return kStopped;
     }
 
+    service::ReportDataFaults(options.dataFolder);
     std::unique_ptr<service::AccessLog> accessLog;
     try {
         accessLog = OpenAccessLog(options.accessLog);
@@ -81,9 +88,16 @@ int main(int argc, char** argv) {
     }
     service::ReloadableData data(std::move(loaded));
 
+    std::optional<int> passed;
+    try {
+        passed = service::PassedListeningSocket();
+    } catch (const service::ListenError& error) {
+        std::cerr << "wherix-service: " << error.what()
+                  << "\n(check the ListenStream= lines of the service's socket unit)\n";
+        return kCannotListen;
+    }
     int listening = -1;
     try {
-        const std::optional<int> passed = service::PassedListeningSocket();
         listening = passed ? *passed : service::OpenListeningSocket(options.host, options.port);
     } catch (const service::ListenError& error) {
         std::cerr << "wherix-service: " << error.what()
@@ -93,9 +107,10 @@ int main(int argc, char** argv) {
     }
 
     service::ServerLimits limits = options.limits;
+    // Connections being closed to make room take descriptors for a moment too.
+    constexpr unsigned kReserved = kSpareDescriptors + service::Server::kClosingHeadroom;
     limits.maxConnections = std::min(
-        limits.maxConnections,
-        std::max(service::RaiseOpenFileLimit(), 2 * kSpareDescriptors) - kSpareDescriptors);
+        limits.maxConnections, std::max(service::RaiseOpenFileLimit(), 2 * kReserved) - kReserved);
     const service::Routes routes(data, options.trustProxy);
     service::Server server(routes, limits,
                            accessLog

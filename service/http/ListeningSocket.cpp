@@ -70,6 +70,15 @@ void AdoptListeningSocket(int socket) {
         type != SOCK_STREAM) {
         throw ListenError("the socket passed by the service manager is no listening TCP socket");
     }
+    // A Unix socket would leave every caller without an address, which is what the service
+    // answers about.
+    const sa_family_t family = LocalAddress(socket).ss_family;
+    if (family != AF_INET && family != AF_INET6) {
+        throw ListenError("the socket passed by the service manager is " +
+                          (family == AF_UNIX ? std::string("a Unix socket")
+                                             : "of address family " + std::to_string(family)) +
+                          "; the service listens on TCP only");
+    }
     SetNonBlocking(socket);
 }
 

@@ -3,6 +3,7 @@
 #include "service/core/Ipv4Address.h"
 #include "service/http/ClientAddress.h"
 #include "service/http/FormFields.h"
+#include "service/http/HeadChecks.h"
 #include "service/http/JsonReplies.h"
 #include "service/pages/CodePage936Encoding.h"
 #include "service/pages/Pages.h"
@@ -17,6 +18,7 @@ constexpr std::size_t kFormBodyLimit = 4096;
 
 constexpr char kPageType[] = "text/html; charset=gbk";
 constexpr char kTextType[] = "text/plain; charset=utf-8";
+constexpr std::string_view kJsonPath = "/json";
 
 // The methods the service recognises; a request with any other token is malformed as far
 // as the service is concerned.
@@ -42,6 +44,16 @@ OutgoingResponse Text(int status, std::string body) {
     return OutgoingResponse{status, {{"Content-Type", kTextType}}, std::move(body), false};
 }
 
+// A refusal that says why: in JSON on the JSON path, as a line of text elsewhere.
+OutgoingResponse Said(std::string_view path, int status, std::string_view why) {
+    if (path == kJsonPath) {
+        JsonReply reply = JsonError(status, why);
+        return OutgoingResponse{
+            status, {{"Content-Type", kJsonType}}, std::move(reply.body), false};
+    }
+    return Text(status, std::string(why) + "\n");
+}
+
 OutgoingResponse Page(std::string_view utf8Page) {
     return OutgoingResponse{200, {{"Content-Type", kPageType}}, EncodeCodePage936(utf8Page), false};
 }
@@ -63,7 +75,7 @@ const Routes::Route* Routes::Find(std::string_view path) {
         {"/ips.asp", "GET, HEAD, POST", kFormBodyLimit, &Routes::AnswerOwnAddress},
         {"/ips8.asp", "GET, HEAD, POST", kFormBodyLimit, &Routes::AnswerQuery},
         {"/healthz", "GET, HEAD", kFormBodyLimit, &Routes::AnswerHealth},
-        {"/json", "GET, HEAD, POST", kMaxBatchBody, &Routes::AnswerJsonPath},
+        {kJsonPath, "GET, HEAD, POST", kMaxBatchBody, &Routes::AnswerJsonPath},
     }};
     const auto found = std::find_if(kRoutes.begin(), kRoutes.end(),
                                     [&](const Route& route) { return route.path == path; });
@@ -76,26 +88,37 @@ std::size_t Routes::BodyLimit(std::string_view path) const {
 }
 
 OutgoingResponse Routes::Answer(const IncomingRequest& request) const {
-    if (!IsKnownMethod(request.method)) {
-        OutgoingResponse refused{400, {}, {}, true};
-        return refused;
-    }
+    if (!IsKnownMethod(request.method)) return Refusal(request.path, 400);
     const Route* route = Find(request.path);
     if (route == nullptr) return Text(404, "not found\n");
     if (!IsAllowed(request.method, route->allow)) {
-        OutgoingResponse refused = Text(405, "method not allowed\n");
+        OutgoingResponse refused = Said(request.path, 405, "method not allowed");
         refused.headers.emplace_back("Allow", route->allow);
         return refused;
     }
     return (this->*route->answer)(request);
 }
 
-OutgoingResponse Routes::BodyTooLarge() {
-    return OutgoingResponse{413, {}, {}, true};
-}
-
-OutgoingResponse Routes::UnsupportedTransferEncoding() {
-    return OutgoingResponse{501, {}, {}, true};
+OutgoingResponse Routes::Refusal(std::string_view path, int status) const {
+    const auto reason = [&]() -> std::string {
+        switch (status) {
+            case 413:
+                return "the request body is larger than " + std::to_string(BodyLimit(path)) +
+                       " bytes";
+            case 414:
+                return "the request target is too long";
+            case 431:
+                return "the request head is larger than " + std::to_string(kMostHeadBytes) +
+                       " bytes";
+            case 501:
+                return "the request body's transfer coding is not supported";
+            default:
+                return "malformed request";
+        }
+    };
+    OutgoingResponse refused = Said(path, status, reason());
+    refused.closeConnection = true;
+    return refused;
 }
 
 std::string Routes::CallerOf(const IncomingRequest& request) const {

@@ -19,22 +19,23 @@ namespace service {
 //              or a batch, a JSON array of addresses in the body (POST)
 // Pages go out in code page 936. Methods are matched in any letter case. Another method
 // on these paths gets 405 with Allow, any other path 404, a method token the service does
-// not know at all 400.
+// not know at all 400. Every answer on the JSON path is JSON, refusals included.
 class Routes {
 public:
     // outwardAddress tells this machine's address to a caller on loopback.
     Routes(const ReloadableData& data, bool trustProxy,
            OutwardAddressSource outwardAddress = OutwardIpv4Address);
 
-    // The largest request body the path takes; a longer one is refused with
-    // BodyTooLarge() before it is read further.
+    // The largest request body the path takes; a longer one is refused with 413 before it
+    // is read further.
     std::size_t BodyLimit(std::string_view path) const;
 
     OutgoingResponse Answer(const IncomingRequest& request) const;
 
-    static OutgoingResponse BodyTooLarge();
-    // A request whose body is framed in a way the service does not read.
-    static OutgoingResponse UnsupportedTransferEncoding();
+    // The answer to a request refused before it reached its route (400, 413, 414, 431,
+    // 501): a JSON error object on the JSON path, a line of text elsewhere; the connection
+    // ends after it.
+    OutgoingResponse Refusal(std::string_view path, int status) const;
 
 private:
     struct Route;

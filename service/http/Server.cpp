@@ -1,6 +1,7 @@
 #include "service/http/Server.h"
 
 #include "service/http/AccessLogLine.h"
+#include "service/http/HeadChecks.h"
 #include "service/http/ListeningSocket.h"
 
 #include <arpa/inet.h>
@@ -9,8 +10,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
-#include <cstring>
 #include <string>
 
 namespace service {
@@ -30,24 +29,18 @@ std::string PeerText(const sockaddr* address) {
     return text;
 }
 
-std::optional<std::string_view> HeaderValue(MHD_Connection* connection, const char* name) {
-    const char* value = nullptr;
-    std::size_t size = 0;
-    if (MHD_lookup_connection_value_n(connection, MHD_HEADER_KIND, name, std::strlen(name), &value,
-                                      &size) != MHD_YES) {
-        return std::nullopt;
-    }
-    return std::string_view(value, size);
-}
-
-// Whether a Content-Length is over the limit; one that is no number (the library refuses
-// those before) counts as over.
-bool DeclaresMoreThan(std::optional<std::string_view> contentLength, std::size_t limit) {
-    if (!contentLength) return false;
-    std::uint64_t length = 0;
-    const auto [end, error] = std::from_chars(
-        contentLength->data(), contentLength->data() + contentLength->size(), length);
-    return error != std::errc() || length > limit;
+std::vector<HeaderField> HeadersOf(MHD_Connection* connection) {
+    std::vector<HeaderField> headers;
+    MHD_get_connection_values_n(
+        connection, MHD_HEADER_KIND,
+        [](void* fields, MHD_ValueKind, const char* key, std::size_t keySize, const char* value,
+           std::size_t valueSize) {
+            static_cast<std::vector<HeaderField>*>(fields)->emplace_back(
+                std::string_view(key, keySize), std::string_view(value, valueSize));
+            return MHD_YES;
+        },
+        &headers);
+    return headers;
 }
 
 }  // namespace
@@ -85,7 +78,9 @@ struct ServerCallbacks {
             state->peer =
                 PeerText(MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS)
                              ->client_addr);
-            state->Arm(ConnectionDeadlines::Clock::now() + server.m_limits.requestTime);
+            const auto now = ConnectionDeadlines::Clock::now();
+            state->Arm(now + server.m_limits.requestTime);
+            state->Idle(now);
             server.m_deadlines.Add(*state);
             *socketContext = state;
         } else if (*socketContext != nullptr) {
@@ -99,6 +94,7 @@ struct ServerCallbacks {
     // The request line has arrived: a new request begins on the connection.
     static void* OnRequestLine(void*, const char* uri, MHD_Connection* connection) {
         Connection& state = Of(connection);
+        state.Busy();
         state.target = uri;
         state.body.clear();
         state.phase = Connection::Phase::Head;
@@ -109,26 +105,34 @@ struct ServerCallbacks {
                             MHD_RequestTerminationCode) {
         if (*requestContext == nullptr) return;
         auto& server = *static_cast<Server*>(cls);
-        static_cast<Connection*>(*requestContext)
-            ->Arm(ConnectionDeadlines::Clock::now() + server.m_limits.requestTime);
+        auto& state = *static_cast<Connection*>(*requestContext);
+        const auto now = ConnectionDeadlines::Clock::now();
+        state.Arm(now + server.m_limits.requestTime);
+        state.Idle(now);
+    }
+
+    // A new connection is taken only when there is room for it, made if need be by closing
+    // the longest idle one; otherwise the library closes it at once.
+    static MHD_Result OnAccept(void* cls, const sockaddr*, socklen_t) {
+        auto& server = *static_cast<Server*>(cls);
+        return server.m_deadlines.MakeRoom(server.m_limits.maxConnections) ? MHD_YES : MHD_NO;
     }
 
     static MHD_Result OnRequest(void* cls, MHD_Connection* connection, const char* url,
-                                const char* method, const char*, const char* uploadData,
+                                const char* method, const char* version, const char* uploadData,
                                 std::size_t* uploadSize, void** requestContext) {
         auto& server = *static_cast<Server*>(cls);
         Connection& state = *static_cast<Connection*>(*requestContext);
         switch (state.phase) {
             case Connection::Phase::Head: {
-                const auto encoding = HeaderValue(connection, MHD_HTTP_HEADER_TRANSFER_ENCODING);
-                if (encoding && !EqualsIgnoringCase(*encoding, "chunked")) {
-                    return Send(server, connection, state, method,
-                                Routes::UnsupportedTransferEncoding());
-                }
                 state.bodyLimit = server.m_routes.BodyLimit(url);
-                if (DeclaresMoreThan(HeaderValue(connection, MHD_HTTP_HEADER_CONTENT_LENGTH),
-                                     state.bodyLimit)) {
-                    return Send(server, connection, state, method, Routes::BodyTooLarge());
+                const RequestHead head{
+                    state.target, version, HeadersOf(connection),
+                    MHD_get_connection_info(connection, MHD_CONNECTION_INFO_REQUEST_HEADER_SIZE)
+                        ->header_size};
+                if (const std::optional<int> refusal = HeadRefusal(head, state.bodyLimit)) {
+                    return Send(server, connection, state, method,
+                                server.m_routes.Refusal(url, *refusal));
                 }
                 state.phase = Connection::Phase::Body;
                 return MHD_YES;
@@ -150,7 +154,8 @@ struct ServerCallbacks {
                     return MHD_YES;
                 }
                 if (state.phase == Connection::Phase::Draining) {
-                    return Send(server, connection, state, method, Routes::BodyTooLarge());
+                    return Send(server, connection, state, method,
+                                server.m_routes.Refusal(url, 413));
                 }
                 return Send(server, connection, state, method,
                             server.m_routes.Answer(Request(connection, state, url, method)));
@@ -169,15 +174,7 @@ struct ServerCallbacks {
         const std::size_t mark = state.target.find('?');
         if (mark != std::string::npos)
             request.query = std::string_view(state.target).substr(mark + 1);
-        MHD_get_connection_values_n(
-            connection, MHD_HEADER_KIND,
-            [](void* headers, MHD_ValueKind, const char* key, std::size_t keySize,
-               const char* value, std::size_t valueSize) {
-                static_cast<std::vector<HeaderField>*>(headers)->emplace_back(
-                    std::string_view(key, keySize), std::string_view(value, valueSize));
-                return MHD_YES;
-            },
-            &request.headers);
+        request.headers = HeadersOf(connection);
         request.body = state.body;
         request.peer = state.peer;
         return request;
@@ -228,10 +225,11 @@ void Server::Start(int listeningSocket) {
     using Callbacks = ServerCallbacks;
     // clang-format off: one option and its values per line
     m_daemon = MHD_start_daemon(
-        MHD_USE_EPOLL_INTERNAL_THREAD, 0, nullptr, nullptr, &Callbacks::OnRequest, this,
+        MHD_USE_EPOLL_INTERNAL_THREAD, 0, &Callbacks::OnAccept, this, &Callbacks::OnRequest, this,
         MHD_OPTION_LISTEN_SOCKET, static_cast<MHD_socket>(listeningSocket),
-        MHD_OPTION_THREAD_POOL_SIZE, threads, MHD_OPTION_CONNECTION_LIMIT, m_limits.maxConnections,
-        MHD_OPTION_PER_IP_CONNECTION_LIMIT, m_limits.maxPerAddress, MHD_OPTION_CONNECTION_TIMEOUT,
+        MHD_OPTION_THREAD_POOL_SIZE, threads, MHD_OPTION_CONNECTION_LIMIT,
+        m_limits.maxConnections + kClosingHeadroom, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
+        m_limits.maxPerAddress, MHD_OPTION_CONNECTION_TIMEOUT,
         static_cast<unsigned>(m_limits.idleTime.count()), MHD_OPTION_CONNECTION_MEMORY_LIMIT,
         m_limits.connectionMemory, MHD_OPTION_NOTIFY_CONNECTION, &Callbacks::OnConnection, this,
         MHD_OPTION_URI_LOG_CALLBACK, &Callbacks::OnRequestLine, this, MHD_OPTION_NOTIFY_COMPLETED,

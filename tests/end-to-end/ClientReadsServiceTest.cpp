@@ -72,8 +72,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, ClientScrapesQueryPageTest,
 
 TEST(ClientScrapesOwnAddressPageTest, AddressThenLocation) {
     test::RunningService service;
-    const test::HttpReply reply =
-        test::ExchangeOne(service.port(), "POST /ips.asp HTTP/1.1\r\nConnection: close\r\n\r\n");
+    const test::HttpReply reply = test::ExchangeOne(
+        service.port(), "POST /ips.asp HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
     const QString page = client::ConvertWholePage(QByteArray::fromStdString(reply.body));
     client::ScrapeState state;
     EXPECT_EQ(client::ScrapeOwnAddress(page, state), Utf8("127.0.0.1"));
@@ -82,9 +82,10 @@ TEST(ClientScrapesOwnAddressPageTest, AddressThenLocation) {
 
 TEST(ClientScrapesOwnAddressPageTest, ForwardedCallerThroughAProxy) {
     test::RunningService service(/*trustProxy=*/true);
-    const test::HttpReply reply = test::ExchangeOne(
-        service.port(),
-        "POST /ips.asp HTTP/1.1\r\nX-Forwarded-For: 114.114.114.114\r\nConnection: close\r\n\r\n");
+    const test::HttpReply reply =
+        test::ExchangeOne(service.port(),
+                          "POST /ips.asp HTTP/1.1\r\nHost: x\r\nX-Forwarded-For: "
+                          "114.114.114.114\r\nConnection: close\r\n\r\n");
     const QString page = client::ConvertWholePage(QByteArray::fromStdString(reply.body));
     client::ScrapeState state;
     EXPECT_EQ(client::ScrapeOwnAddress(page, state), Utf8("114.114.114.114"));

@@ -45,6 +45,20 @@ TEST(LookupCommandTest, ReadsStandardInputSkippingCommentsAndReportingBadLines) 
               "wherix-lookup: line 8: not an IP address\n");
 }
 
+// No address is anywhere near 64 KiB long: a longer line is reported by its number and
+// skipped, and the lines after it are read as usual.
+TEST(LookupCommandTest, SkipsLinesLongerThan64KibibytesAsBad) {
+    const std::string longest = "8.8.8.8" + std::string(64 * 1024 - 7, ' ');
+    const CommandRun run =
+        RunWith({"--data", SERVICE_FIXTURES}, longest + "\n" + std::string(64 * 1024 + 1, 'x') +
+                                                  "\n" + std::string(1 << 20, '1') + "\n2.2.2.2");
+    EXPECT_EQ(run.status, kSomeBad);
+    EXPECT_EQ(run.out, std::string(kGoogle) + "2.2.2.2\t未知\t未知\t未知\n");
+    EXPECT_EQ(run.errors,
+              "wherix-lookup: line 2: longer than 64 KiB, skipped\n"
+              "wherix-lookup: line 3: longer than 64 KiB, skipped\n");
+}
+
 TEST(LookupCommandTest, AnswersArgumentsAndStandardInputInTheirOrder) {
     const CommandRun run =
         RunWith({"127.0.0.1", "--data", SERVICE_FIXTURES, "-", "8.8.8.8"}, "8.8.8.8\n");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -9,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,7 +38,7 @@ TEST(AccessLogTest, LinesFromManyThreadsArriveWholeAndInOrderPerThread) {
     constexpr int kThreads = 4;
     constexpr int kLinesEach = 20000;
     {
-        AccessLog log(path);
+        AccessLog log(path, [](std::string_view) {});
         std::vector<std::thread> writers;
         for (int t = 0; t < kThreads; ++t) {
             writers.emplace_back([&log, t] {
@@ -60,13 +63,75 @@ TEST(AccessLogTest, LinesFromManyThreadsArriveWholeAndInOrderPerThread) {
 
 TEST(AccessLogTest, ALineGoesOutWithinASecondWithoutMoreTraffic) {
     const std::string path = TemporaryPath();
-    AccessLog log(path);
+    AccessLog log(path, [](std::string_view) {});
     log.Write("127.0.0.1 \"GET /healthz\" 200 2");
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     while (Lines(path).empty() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     EXPECT_EQ(Lines(path), std::vector<std::string>{"127.0.0.1 \"GET /healthz\" 200 2"});
+    std::filesystem::remove(path);
+}
+
+// The notices a log gives, kept for the test.
+class Notices {
+public:
+    AccessLog::NoticeSink Sink() {
+        return [this](std::string_view line) {
+            std::lock_guard lock(m_mutex);
+            m_lines.emplace_back(line);
+        };
+    }
+    std::vector<std::string> Lines() {
+        std::lock_guard lock(m_mutex);
+        return m_lines;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::string> m_lines;
+};
+
+TEST(AccessLogTest, AFullDeviceIsSaidOnceAndNeverStopsTheWriter) {
+    Notices notices;
+    AccessLog log("/dev/full", notices.Sink());
+    for (int batch = 0; batch < 3; ++batch) {
+        log.Write("a line");
+        log.Flush();
+    }
+    EXPECT_EQ(notices.Lines(),
+              std::vector<std::string>{"access log: cannot write to /dev/full: No space left on "
+                                       "device; its lines are dropped until it can be written "
+                                       "again"});
+}
+
+// Opening a named pipe nobody reads neither waits nor fails; once a reader opens it, the
+// log says so with the number of lines lost and its lines reach the reader.
+TEST(AccessLogTest, APipeNobodyReadsIsSaidAndTakenUpOnceReadFrom) {
+    const std::string path = TemporaryPath();
+    std::filesystem::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    Notices notices;
+    const auto start = std::chrono::steady_clock::now();
+    AccessLog log(path, notices.Sink());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    log.Write("lost 1");
+    log.Write("lost 2");
+    log.Flush();
+    const int reader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    log.Write("kept");
+    log.Flush();
+    char received[64] = {};
+    EXPECT_EQ(::read(reader, received, sizeof received), 5);
+    EXPECT_STREQ(received, "kept\n");
+    EXPECT_EQ(notices.Lines(),
+              (std::vector<std::string>{
+                  "access log: cannot write to " + path +
+                      ": nobody reads the pipe; its lines are dropped until it can be written "
+                      "again",
+                  "access log: writing to " + path + " works again; 2 lines were dropped"}));
+    ::close(reader);
     std::filesystem::remove(path);
 }
 

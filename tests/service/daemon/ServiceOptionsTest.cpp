@@ -64,7 +64,25 @@ INSTANTIATE_TEST_SUITE_P(Rows, ServiceOptionsRejectTest,
                                          std::vector<std::string_view>{"--max-per-address", "-1"},
                                          std::vector<std::string_view>{"--max-per-address", "9x"},
                                          std::vector<std::string_view>{"--threads", "0"},
+                                         std::vector<std::string_view>{"--threads", "257"},
+                                         std::vector<std::string_view>{"--threads", "100000"},
+                                         std::vector<std::string_view>{"--", "extra"},
                                          std::vector<std::string_view>{"--verbose"}));
+
+TEST(ServiceOptionsTest, TakesTheEndOfOptionsAndUpTo256Threads) {
+    EXPECT_EQ(Parse({"--threads", "256", "--"}).limits.threads, 256u);
+}
+
+// A terminal shows an argument as the bytes it was: escape sequences and other control
+// or non-ASCII bytes are written as \xNN, quotes and backslashes escaped.
+TEST(ServiceOptionsTest, EchoesABadArgumentEscaped) {
+    try {
+        Parse({"--\x1b]0;owned\x07\"\\\xff"});
+        FAIL() << "accepted";
+    } catch (const ServiceUsageError& error) {
+        EXPECT_STREQ(error.what(), "unknown argument \"--\\x1b]0;owned\\x07\\\"\\\\\\xff\"");
+    }
+}
 
 }  // namespace
 }  // namespace service

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <utility>
 
 extern char** environ;
 
@@ -20,7 +21,7 @@ namespace service::test {
 
 ServiceProcess::ServiceProcess(const std::string& program,
                                const std::vector<std::string>& arguments,
-                               const std::vector<std::string>& environment) {
+                               const std::vector<std::string>& environment, Streams streams) {
     int pipeEnds[2];
     if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
         ADD_FAILURE() << "cannot make a pipe";
@@ -39,7 +40,11 @@ ServiceProcess::ServiceProcess(const std::string& program,
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
+    if (streams == Streams::ErrorCaptured) {
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
+    } else {
+        posix_spawn_file_actions_addclose(&actions, STDERR_FILENO);
+    }
     // The child starts with no signal blocked, whatever the test's threads have.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -89,6 +94,10 @@ std::optional<std::string> ServiceProcess::WaitForLine(const std::string& prefix
 
 void ServiceProcess::Signal(int signal) {
     if (m_pid > 0 && !m_exited) ::kill(m_pid, signal);
+}
+
+void ServiceProcess::CloseErrorReader() {
+    ::close(std::exchange(m_stderr, -1));
 }
 
 std::optional<int> ServiceProcess::WaitForExit(std::chrono::milliseconds wait) {

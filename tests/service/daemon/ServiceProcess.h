@@ -11,10 +11,14 @@ namespace service::test {
 // when the object goes, if still running.
 class ServiceProcess {
 public:
+    // How the program's standard error starts: a pipe read by this object, or closed.
+    enum class Streams { ErrorCaptured, ErrorClosed };
+
     // Runs program with the arguments; environment entries ("NAME=value") are added to
     // this process's environment.
     ServiceProcess(const std::string& program, const std::vector<std::string>& arguments,
-                   const std::vector<std::string>& environment = {});
+                   const std::vector<std::string>& environment = {},
+                   Streams streams = Streams::ErrorCaptured);
     ~ServiceProcess();
     ServiceProcess(const ServiceProcess&) = delete;
     ServiceProcess& operator=(const ServiceProcess&) = delete;
@@ -24,7 +28,12 @@ public:
     std::optional<std::string> WaitForLine(const std::string& prefix,
                                            std::chrono::milliseconds wait);
 
+    int pid() const { return m_pid; }
     void Signal(int signal);
+
+    // Stops reading standard error: the program's next write there meets a pipe without a
+    // reader.
+    void CloseErrorReader();
 
     // The exit status once the process has ended, or nothing when it still runs after the
     // given time.

@@ -64,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, MethodCaseTest, testing::Values("POST", "post", "
 
 TEST_F(HttpTest, GetWithAQueryStringGivesTheSamePage) {
     const HttpReply get = ExchangeOne(
-        port(), "GET /ips8.asp?ip=8.8.8.8&action=2 HTTP/1.1\r\nConnection: close\r\n\r\n");
+        port(),
+        "GET /ips8.asp?ip=8.8.8.8&action=2 HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
     ExpectItems(get, kGoogleItems);
     EXPECT_EQ(get.body, ExchangeOne(port(), QueryRequest("POST", "ip=8.8.8.8&action=2")).body);
 }
@@ -156,8 +157,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(HttpTest, OwnAddressPageForALoopbackCaller) {
     for (const char* method : {"POST", "GET", "post"}) {
-        const HttpReply reply = ExchangeOne(
-            port(), std::string(method) + " /ips.asp HTTP/1.1\r\nConnection: close\r\n\r\n");
+        const HttpReply reply =
+            ExchangeOne(port(), std::string(method) +
+                                    " /ips.asp HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
         EXPECT_EQ(reply.status, 200) << method;
         EXPECT_EQ(reply.Header("Content-Type"), "text/html; charset=gbk");
         const std::string expected =
@@ -170,15 +172,16 @@ TEST_F(HttpTest, OwnAddressPageForALoopbackCaller) {
 TEST(OutwardAddressTest, LoopbackCallerSeesThisMachinesOutwardAddress) {
     RunningService service(/*trustProxy=*/false, {},
                            [] { return std::optional<std::uint32_t>(0xc0a80105); });
-    const HttpReply reply =
-        ExchangeOne(service.port(), "POST /ips.asp HTTP/1.1\r\nConnection: close\r\n\r\n");
+    const HttpReply reply = ExchangeOne(
+        service.port(), "POST /ips.asp HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
     const std::string expected = "\xa3\xba[192.168.1.5] " GBK_FROM "\xbe\xd6\xd3\xf2\xcd\xf8<br/>";
     EXPECT_NE(reply.body.find(expected), std::string::npos) << reply.body;
 }
 
 TEST_F(HttpTest, ForwardedForIsIgnoredWithoutTrustProxy) {
-    const HttpReply reply = ExchangeOne(
-        port(), "POST /ips.asp HTTP/1.1\r\nX-Forwarded-For: 8.8.8.8\r\nConnection: close\r\n\r\n");
+    const HttpReply reply = ExchangeOne(port(),
+                                        "POST /ips.asp HTTP/1.1\r\nHost: x\r\nX-Forwarded-For: "
+                                        "8.8.8.8\r\nConnection: close\r\n\r\n");
     EXPECT_NE(reply.body.find("\xa3\xba[127.0.0.1] "), std::string::npos) << reply.body;
 }
 
@@ -186,7 +189,7 @@ TEST(TrustProxyTest, OwnAddressPageNamesTheForwardedCaller) {
     RunningService service(/*trustProxy=*/true);
     const HttpReply reply =
         ExchangeOne(service.port(),
-                    "POST /ips.asp HTTP/1.1\r\nX-Forwarded-For: 10.9.9.9, 8.8.8.8\r\n"
+                    "POST /ips.asp HTTP/1.1\r\nHost: x\r\nX-Forwarded-For: 10.9.9.9, 8.8.8.8\r\n"
                     "Connection: close\r\n\r\n");
     const std::string expected =
         "\xa3\xba[8.8.8.8] " GBK_FROM GBK_US
@@ -197,16 +200,16 @@ TEST(TrustProxyTest, OwnAddressPageNamesTheForwardedCaller) {
 
 TEST(TrustProxyTest, ForwardedValueThatIsNoAddressIsIgnored) {
     RunningService service(/*trustProxy=*/true);
-    const HttpReply reply = ExchangeOne(
-        service.port(),
-        "POST /ips.asp HTTP/1.1\r\nX-Forwarded-For: <b>] x\r\nConnection: close\r\n\r\n");
+    const HttpReply reply = ExchangeOne(service.port(),
+                                        "POST /ips.asp HTTP/1.1\r\nHost: x\r\nX-Forwarded-For: "
+                                        "<b>] x\r\nConnection: close\r\n\r\n");
     EXPECT_NE(reply.body.find("\xa3\xba[127.0.0.1] "), std::string::npos) << reply.body;
     EXPECT_EQ(reply.body.find("<b>"), std::string::npos);
 }
 
 TEST_F(HttpTest, HealthCheckAnswersOk) {
     const HttpReply reply =
-        ExchangeOne(port(), "GET /healthz HTTP/1.1\r\nConnection: close\r\n\r\n");
+        ExchangeOne(port(), "GET /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
     EXPECT_EQ(reply.status, 200);
     EXPECT_EQ(reply.body, "ok");
 }
@@ -229,24 +232,30 @@ TEST_P(RefusalTest, AnswersWithTheRightStatus) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, RefusalTest,
     testing::Values(
-        RefusalRow{"unknownPath", "GET /index.html HTTP/1.1\r\nConnection: close\r\n\r\n", 404, ""},
-        RefusalRow{"unknownPathPost",
-                   "POST /ips9.asp HTTP/1.1\r\nContent-Length: 0\r\nConnection: close\r\n\r\n", 404,
-                   ""},
-        RefusalRow{"putQuery",
-                   "PUT /ips8.asp HTTP/1.1\r\nContent-Length: 2\r\nConnection: close\r\n\r\nip",
+        RefusalRow{"unknownPath",
+                   "GET /index.html HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", 404, ""},
+        RefusalRow{
+            "unknownPathPost",
+            "POST /ips9.asp HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\nConnection: close\r\n\r\n",
+            404, ""},
+        RefusalRow{
+            "putQuery",
+            "PUT /ips8.asp HTTP/1.1\r\nHost: x\r\nContent-Length: 2\r\nConnection: close\r\n\r\nip",
+            405, "GET, HEAD, POST"},
+        RefusalRow{"deleteOwnAddress",
+                   "DELETE /ips.asp HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", 405,
+                   "GET, HEAD, POST"},
+        RefusalRow{"optionsQuery",
+                   "OPTIONS /ips8.asp HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", 405,
+                   "GET, HEAD, POST"},
+        RefusalRow{"traceQuery", "TRACE /ips8.asp HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n",
                    405, "GET, HEAD, POST"},
-        RefusalRow{"deleteOwnAddress", "DELETE /ips.asp HTTP/1.1\r\nConnection: close\r\n\r\n", 405,
-                   "GET, HEAD, POST"},
-        RefusalRow{"optionsQuery", "OPTIONS /ips8.asp HTTP/1.1\r\nConnection: close\r\n\r\n", 405,
-                   "GET, HEAD, POST"},
-        RefusalRow{"traceQuery", "TRACE /ips8.asp HTTP/1.1\r\nConnection: close\r\n\r\n", 405,
-                   "GET, HEAD, POST"},
-        RefusalRow{"postHealth",
-                   "POST /healthz HTTP/1.1\r\nContent-Length: 0\r\nConnection: close\r\n\r\n", 405,
-                   "GET, HEAD"},
-        RefusalRow{"unknownMethodToken", "BREW /ips8.asp HTTP/1.1\r\nConnection: close\r\n\r\n",
-                   400, ""}),
+        RefusalRow{
+            "postHealth",
+            "POST /healthz HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\nConnection: close\r\n\r\n",
+            405, "GET, HEAD"},
+        RefusalRow{"unknownMethodToken",
+                   "BREW /ips8.asp HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", 400, ""}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(HttpTest, BodyOverFourKibibytesIsRefused) {
@@ -263,9 +272,11 @@ TEST_F(HttpTest, BodyOfExactlyFourKibibytesIsServed) {
 
 TEST_F(HttpTest, HeadSendsTheHeadOnlyWithTheLengthOfThePage) {
     const std::string page =
-        ExchangeOne(port(), "GET /ips8.asp?ip=8.8.8.8 HTTP/1.1\r\nConnection: close\r\n\r\n").body;
-    const std::string received =
-        test::Exchange(port(), "HEAD /ips8.asp?ip=8.8.8.8 HTTP/1.1\r\nConnection: close\r\n\r\n");
+        ExchangeOne(port(),
+                    "GET /ips8.asp?ip=8.8.8.8 HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n")
+            .body;
+    const std::string received = test::Exchange(
+        port(), "HEAD /ips8.asp?ip=8.8.8.8 HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
     EXPECT_EQ(received.substr(0, 15), "HTTP/1.1 200 OK");
     EXPECT_EQ(received.find("\r\n\r\n"), received.size() - 4);
     EXPECT_NE(received.find("\r\nContent-Length: " + std::to_string(page.size()) + "\r\n"),
@@ -274,10 +285,10 @@ TEST_F(HttpTest, HeadSendsTheHeadOnlyWithTheLengthOfThePage) {
 }
 
 TEST_F(HttpTest, LowerCaseHeadGetsNoBodyEither) {
-    const std::string received =
-        test::Exchange(port(),
-                       "head /healthz HTTP/1.1\r\n\r\nGET /healthz HTTP/1.1\r\n"
-                       "Connection: close\r\n\r\n");
+    const std::string received = test::Exchange(
+        port(),
+        "head /healthz HTTP/1.1\r\nHost: x\r\n\r\nGET /healthz HTTP/1.1\r\nHost: x\r\n"
+        "Connection: close\r\n\r\n");
     const std::vector<HttpReply> replies = test::ParseReplies(received);
     ASSERT_EQ(replies.size(), 2u) << received;
     EXPECT_EQ(replies[0].body, "");
@@ -287,10 +298,10 @@ TEST_F(HttpTest, LowerCaseHeadGetsNoBodyEither) {
 TEST_F(HttpTest, PipelinedLowerCaseRequestsOnOneConnection) {
     const std::string body = "ip=8.8.8.8&action=2";
     const std::string first =
-        "post /ips8.asp HTTP/1.1\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
-        body;
-    const std::vector<HttpReply> replies = test::ParseReplies(
-        test::Exchange(port(), first + "get /healthz HTTP/1.1\r\nConnection: close\r\n\r\n"));
+        "post /ips8.asp HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(body.size()) +
+        "\r\n\r\n" + body;
+    const std::vector<HttpReply> replies = test::ParseReplies(test::Exchange(
+        port(), first + "get /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
     ASSERT_EQ(replies.size(), 2u);
     ExpectItems(replies[0], kGoogleItems);
     EXPECT_EQ(replies[1].body, "ok");
@@ -298,8 +309,9 @@ TEST_F(HttpTest, PipelinedLowerCaseRequestsOnOneConnection) {
 
 TEST_F(HttpTest, InterimContinueGoesOutBeforeTheBodyIsAwaited) {
     const std::string body = "ip=8.8.8.8&action=2";
-    const std::string head = "POST /ips8.asp HTTP/1.1\r\nExpect: 100-continue\r\nContent-Length: " +
-                             std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
+    const std::string head =
+        "POST /ips8.asp HTTP/1.1\r\nHost: x\r\nExpect: 100-continue\r\nContent-Length: " +
+        std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
     test::Connection connection(port());
     connection.Send(head);
     EXPECT_EQ(connection.ReceiveUntil("\r\n\r\n"), "HTTP/1.1 100 Continue\r\n\r\n");
@@ -310,9 +322,9 @@ TEST_F(HttpTest, InterimContinueGoesOutBeforeTheBodyIsAwaited) {
 }
 
 TEST_F(HttpTest, LogsOneLinePerRequest) {
-    ExchangeOne(port(), "GET /nowhere\x01 HTTP/1.1\r\nConnection: close\r\n\r\n");
+    ExchangeOne(port(), "GET /nowhere\x01 HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
     const HttpReply page = ExchangeOne(port(), QueryRequest("post", "ip=1.1.1.1"));
-    ExchangeOne(port(), "GET /healthz HTTP/1.1\r\nConnection: close\r\n\r\n");
+    ExchangeOne(port(), "GET /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
     const std::vector<std::string> lines = m_service.WaitForLogLines(3);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "127.0.0.1 \"GET /nowhere?\" 404 10");

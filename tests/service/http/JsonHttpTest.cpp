@@ -13,12 +13,14 @@ using test::HttpReply;
 using test::RunningService;
 
 std::string Get(const std::string& target, const std::string& headers = "") {
-    return std::string("GET ") + target + " HTTP/1.1\r\n" + headers + "Connection: close\r\n\r\n";
+    return std::string("GET ") + target + " HTTP/1.1\r\nHost: x\r\n" + headers +
+           "Connection: close\r\n\r\n";
 }
 
 std::string Post(const std::string& body) {
     return std::string(
-               "POST /json HTTP/1.1\r\nContent-Type: application/json\r\nContent-Length: ") +
+               "POST /json HTTP/1.1\r\nHost: x\r\nContent-Type: "
+               "application/json\r\nContent-Length: ") +
            std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
 }
 
@@ -115,12 +117,13 @@ TEST(JsonHttpLimitTest, BatchBodyLimitHoldsForTheJsonPathOnly) {
     const std::string formBody = "ip=8.8.8.8&pad=" + std::string(8000, 'x');
     const HttpReply page = ExchangeOne(
         service.port(),
-        "POST /ips8.asp HTTP/1.1\r\nContent-Length: " + std::to_string(formBody.size()) +
+        "POST /ips8.asp HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(formBody.size()) +
             "\r\nConnection: close\r\n\r\n" + formBody);
     EXPECT_EQ(page.status, 413);
 
     const HttpReply put = ExchangeOne(
-        service.port(), "PUT /json HTTP/1.1\r\nContent-Length: 2\r\nConnection: close\r\n\r\n[]");
+        service.port(),
+        "PUT /json HTTP/1.1\r\nHost: x\r\nContent-Length: 2\r\nConnection: close\r\n\r\n[]");
     EXPECT_EQ(put.status, 405);
     EXPECT_EQ(put.Header("Allow"), "GET, HEAD, POST");
 }

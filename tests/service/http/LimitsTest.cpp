@@ -29,13 +29,28 @@ std::string Chunked(std::size_t bytes) {
 }
 
 std::string ChunkedQuery(std::size_t padding) {
-    return "POST /ips8.asp HTTP/1.1\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n" +
+    return "POST /ips8.asp HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\nConnection: "
+           "close\r\n\r\n" +
            Chunked(padding);
 }
 
-std::string HeadWithHeaderBytes(std::size_t bytes) {
-    return "GET /healthz HTTP/1.1\r\nX-Padding: " + std::string(bytes, 'p') +
-           "\r\nConnection: close\r\n\r\n";
+// A head of exactly the given size.
+std::string HeadOfBytes(std::size_t bytes, std::string_view path = "/healthz") {
+    const std::string start = "GET " + std::string(path) + " HTTP/1.1\r\nHost: x\r\nX-Padding: ";
+    const std::string end = "\r\nConnection: close\r\n\r\n";
+    return start + std::string(bytes - start.size() - end.size(), 'p') + end;
+}
+
+// A healthz request with these header lines between Host and Connection: close.
+std::string WithLines(std::string_view lines) {
+    return "GET /healthz HTTP/1.1\r\nHost: x\r\n" + std::string(lines) +
+           "Connection: close\r\n\r\n";
+}
+
+std::string QueryWithParameters(int count) {
+    std::string target = "/ips8.asp?ip=8.8.8.8";
+    for (int i = 0; i < count; ++i) target += "&a" + std::to_string(i) + "=1";
+    return "GET " + target + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
 }
 
 struct LimitRow {
@@ -50,12 +65,16 @@ protected:
 };
 
 // Each refusal also ends the connection: ExchangeOne reads until the server closes it and
-// wants exactly one answer.
+// wants exactly one answer. A refusal says why, in JSON on the JSON path.
 TEST_P(LimitTest, AnswersWithItsStatusAndOneAnswerOnly) {
     const HttpReply reply = ExchangeOne(m_service.port(), GetParam().request);
     EXPECT_EQ(reply.status, GetParam().status) << reply.head;
     if (reply.status >= 400) {
         EXPECT_EQ(reply.Header("Connection"), "close");
+        const bool json = GetParam().request.find(" /json") != std::string::npos;
+        EXPECT_EQ(reply.Header("Content-Type"),
+                  json ? "application/json; charset=utf-8" : "text/plain; charset=utf-8");
+        EXPECT_EQ(reply.body.rfind(json ? "{\"error\":" : "", 0), 0u) << reply.body;
     }
 }
 
@@ -65,19 +84,59 @@ INSTANTIATE_TEST_SUITE_P(
         LimitRow{"chunkedWithinTheLimit", ChunkedQuery(4096), 200},
         LimitRow{"chunkedOverTheLimit", ChunkedQuery(4097), 413},
         LimitRow{"chunkedFarOverTheLimit", ChunkedQuery(8 << 20), 413},
-        LimitRow{"declaredLengthOverTheLimit",
-                 "POST /ips8.asp HTTP/1.1\r\nContent-Length: 524288000\r\n\r\nip=8.8.8.8", 413},
-        LimitRow{"otherTransferEncoding",
-                 "POST /ips8.asp HTTP/1.1\r\nTransfer-Encoding: gzip\r\n\r\nip=8.8.8.8", 501},
         LimitRow{
-            "chunkedUnderAnotherCoding",
-            "POST /ips8.asp HTTP/1.1\r\nTransfer-Encoding: gzip, chunked\r\n\r\n" + Chunked(10),
-            501},
-        LimitRow{"headOfFourKibibytes", HeadWithHeaderBytes(4096), 200},
-        LimitRow{"headOfSixteenKibibytes", HeadWithHeaderBytes(16384), 431},
+            "declaredLengthOverTheLimit",
+            "POST /ips8.asp HTTP/1.1\r\nHost: x\r\nContent-Length: 524288000\r\n\r\nip=8.8.8.8",
+            413},
+        LimitRow{"otherTransferEncoding",
+                 "POST /ips8.asp HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: gzip\r\n\r\nip=8.8.8.8",
+                 501},
+        LimitRow{"chunkedUnderAnotherCoding",
+                 "POST /ips8.asp HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: gzip, chunked\r\n\r\n" +
+                     Chunked(10),
+                 501},
+        LimitRow{"jsonBodyOverTheLimit",
+                 "POST /json HTTP/1.1\r\nHost: x\r\nContent-Length: 65537\r\n\r\n[", 413},
+        LimitRow{"headOfEightKibibytes", HeadOfBytes(8192), 200},
+        LimitRow{"headOfEightKibibytesAndOne", HeadOfBytes(8193), 431},
+        LimitRow{"jsonHeadOfTwelveKilobytes", HeadOfBytes(12000, "/json"), 431},
+        LimitRow{"headOfNinetyKibibytes", HeadOfBytes(90 * 1024), 431},
+        LimitRow{"headOfSixteenKibibytes", HeadOfBytes(16384), 431},
+        LimitRow{"queryOfAThousandParameters", QueryWithParameters(1000), 200},
+        LimitRow{"targetOverEightKibibytes",
+                 "GET /json?ip=" + std::string(8192, '1') +
+                     " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n",
+                 414},
+        // Framing that could let a proxy in front and the service read different requests
+        // out of the same bytes.
+        LimitRow{"twoDifferentContentLengths",
+                 "POST /ips8.asp HTTP/1.1\r\nHost: x\r\nContent-Length: 10\r\n"
+                 "Content-Length: 5\r\n\r\nip=8.8.8.8",
+                 400},
+        LimitRow{"theSameContentLengthTwice",
+                 "POST /ips8.asp HTTP/1.1\r\nHost: x\r\nContent-Length: 10\r\n"
+                 "Content-Length: 10\r\nConnection: close\r\n\r\nip=8.8.8.8",
+                 200},
+        LimitRow{"contentLengthAndChunked",
+                 "POST /ips8.asp HTTP/1.1\r\nHost: x\r\nContent-Length: 5\r\n"
+                 "Transfer-Encoding: chunked\r\n\r\n0\r\n\r\n"
+                 "GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n",
+                 400},
+        LimitRow{"twoTransferEncodings",
+                 "POST /ips8.asp HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n"
+                 "Transfer-Encoding: chunked\r\n\r\n0\r\n\r\n",
+                 400},
+        LimitRow{"bareCarriageReturnInAValue", WithLines("X-A: a\rX-B: b\r\n"), 400},
+        LimitRow{"escapeCharacterInAValue", WithLines("X-A: \x1b[31m\r\n"), 400},
+        LimitRow{"spaceBeforeTheColon", WithLines("X-A : a\r\n"), 400},
+        LimitRow{"tabBeforeTheColon", WithLines("X-A\t: a\r\n"), 400},
+        LimitRow{"noHost", "GET /healthz HTTP/1.1\r\nConnection: close\r\n\r\n", 400},
+        LimitRow{"twoHosts", WithLines("Host: y\r\n"), 400},
+        LimitRow{"noHostInHttp10", "GET /healthz HTTP/1.0\r\n\r\n", 200},
+        LimitRow{"jsonWithoutHost", "GET /json HTTP/1.1\r\nConnection: close\r\n\r\n", 400},
         LimitRow{"manyHeaderLines",
                  [] {
-                     std::string head = "GET /healthz HTTP/1.1\r\n";
+                     std::string head = "GET /healthz HTTP/1.1\r\nHost: x\r\n";
                      for (int i = 0; i < 1000; ++i) head += "X-" + std::to_string(i) + ": a\r\n";
                      return head + "\r\n";
                  }(),
@@ -86,11 +145,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RequestFramingTest, BodyOfAGetIsReadAndNeverAnsweredAsARequest) {
     RunningService service;
-    const std::string smuggled = "GET /healthz HTTP/1.1\r\n\r\n";
+    const std::string smuggled = "GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n";
     const std::vector<HttpReply> replies = ParseReplies(test::Exchange(
-        service.port(),
-        "GET /healthz HTTP/1.1\r\nContent-Length: " + std::to_string(smuggled.size()) + "\r\n\r\n" +
-            smuggled + "GET /nowhere HTTP/1.1\r\nConnection: close\r\n\r\n"));
+        service.port(), "GET /healthz HTTP/1.1\r\nHost: x\r\nContent-Length: " +
+                            std::to_string(smuggled.size()) + "\r\n\r\n" + smuggled +
+                            "GET /nowhere HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
     ASSERT_EQ(replies.size(), 2u);
     EXPECT_EQ(replies[0].body, "ok");
     EXPECT_EQ(replies[1].status, 404);
@@ -100,12 +159,12 @@ TEST(RequestFramingTest, RangeIsIgnoredAndTheWholePageSent) {
     RunningService service;
     const std::string whole =
         ExchangeOne(service.port(),
-                    "GET /ips8.asp?ip=8.8.8.8 HTTP/1.1\r\nConnection: close\r\n\r\n")
+                    "GET /ips8.asp?ip=8.8.8.8 HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n")
             .body;
     for (const char* range : {"bytes=0-10", "bytes=0-0,1-1,2-2,3-3,4-4,5-5,0-"}) {
         const HttpReply reply = ExchangeOne(
-            service.port(), std::string("GET /ips8.asp?ip=8.8.8.8 HTTP/1.1\r\nRange: ") + range +
-                                "\r\nConnection: close\r\n\r\n");
+            service.port(), std::string("GET /ips8.asp?ip=8.8.8.8 HTTP/1.1\r\nHost: x\r\nRange: ") +
+                                range + "\r\nConnection: close\r\n\r\n");
         EXPECT_EQ(reply.status, 200) << range;
         EXPECT_EQ(reply.Header("Content-Range"), "") << range;
         EXPECT_EQ(reply.body, whole) << range;
@@ -126,8 +185,9 @@ TEST(SlowClientTest, IdleAndDrippingConnectionsDoNotDelayOthers) {
         std::this_thread::sleep_for(100ms);
     }
     const auto start = std::chrono::steady_clock::now();
-    const HttpReply reply = ExchangeOne(
-        service.port(), "GET /ips8.asp?ip=8.8.8.8 HTTP/1.1\r\nConnection: close\r\n\r\n");
+    const HttpReply reply =
+        ExchangeOne(service.port(),
+                    "GET /ips8.asp?ip=8.8.8.8 HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(reply.status, 200);
     EXPECT_LT(took, 500ms);
@@ -166,13 +226,59 @@ TEST_P(TimeOutTest, ClosesTheConnection) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, TimeOutTest,
-    testing::Values(TimeOutRow{"sendsNothing", "", false},
-                    TimeOutRow{"stopsMidHead", "GET /healthz HTTP/1.1\r\n", false},
-                    TimeOutRow{"dripsItsHead", "GET /healthz HTTP/1.1\r\nX-Slow: ", true},
-                    TimeOutRow{"dripsItsBody",
-                               "POST /ips8.asp HTTP/1.1\r\nContent-Length: 4000\r\n\r\n", true},
-                    TimeOutRow{"idleAfterAnAnswer", "GET /healthz HTTP/1.1\r\n\r\n", false}),
+    testing::Values(
+        TimeOutRow{"sendsNothing", "", false},
+        TimeOutRow{"stopsMidHead", "GET /healthz HTTP/1.1\r\nHost: x\r\n", false},
+        TimeOutRow{"dripsItsHead", "GET /healthz HTTP/1.1\r\nHost: x\r\nX-Slow: ", true},
+        TimeOutRow{"dripsItsBody",
+                   "POST /ips8.asp HTTP/1.1\r\nHost: x\r\nContent-Length: 4000\r\n\r\n", true},
+        TimeOutRow{"idleAfterAnAnswer", "GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n", false}),
     [](const auto& info) { return info.param.name; });
+
+ServerLimits ThreeConnections() {
+    ServerLimits limits;
+    limits.maxConnections = 3;
+    return limits;
+}
+
+// Opens a connection and gives the server a moment to take it, so that connections opened
+// one after another have waited for their first request for different times.
+std::unique_ptr<Connection> Opened(int port, std::string_view sent = "") {
+    auto connection = std::make_unique<Connection>(port);
+    if (!sent.empty()) connection->Send(sent);
+    std::this_thread::sleep_for(50ms);
+    return connection;
+}
+
+TEST(ConnectionLimitTest, WhenFullTheLongestIdleConnectionMakesRoom) {
+    RunningService service(false, ThreeConnections());
+    std::vector<std::unique_ptr<Connection>> held;
+    for (int i = 0; i < 3; ++i) held.push_back(Opened(service.port()));
+    const auto start = std::chrono::steady_clock::now();
+    const HttpReply reply = ExchangeOne(
+        service.port(), "GET /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+    EXPECT_EQ(reply.body, "ok");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_TRUE(held[0]->ClosedWithin(1s)) << "the longest idle connection stayed";
+    EXPECT_FALSE(held[2]->ClosedWithin(200ms)) << "a newer idle connection was closed";
+}
+
+TEST(ConnectionLimitTest, WhenFullOfRequestsUnderWayANewConnectionIsClosedAtOnce) {
+    RunningService service(false, ThreeConnections());
+    std::vector<std::unique_ptr<Connection>> held;
+    for (int i = 0; i < 3; ++i) {
+        held.push_back(Opened(service.port(), "GET /healthz HTTP/1.1\r\nHost: x\r\n"));
+    }
+    const auto start = std::chrono::steady_clock::now();
+    Connection refused(service.port());
+    refused.Send("GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n");
+    EXPECT_TRUE(refused.ClosedWithin(1s));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_EQ(refused.ReceiveAll(), "");
+    held[1]->Send("\r\n");
+    EXPECT_EQ(ParseReplies(held[1]->ReceiveUntil("ok")).size(), 1u)
+        << "a request under way was disturbed";
+}
 
 TEST(ConnectionLimitTest, OneAddressCannotTakeMoreThanItsShare) {
     ServerLimits limits;
@@ -181,11 +287,11 @@ TEST(ConnectionLimitTest, OneAddressCannotTakeMoreThanItsShare) {
     std::vector<std::unique_ptr<Connection>> held;
     for (int i = 0; i < 3; ++i) held.push_back(std::make_unique<Connection>(service.port()));
     Connection refused(service.port());
-    refused.Send("GET /healthz HTTP/1.1\r\n\r\n");
+    refused.Send("GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n");
     EXPECT_TRUE(refused.ClosedWithin(2s));
     EXPECT_EQ(refused.ReceiveAll(), "") << "a fourth connection from the same address was served";
     Connection fromElsewhere(service.port(), "127.0.0.2");
-    fromElsewhere.Send("GET /healthz HTTP/1.1\r\nConnection: close\r\n\r\n");
+    fromElsewhere.Send("GET /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
     const std::vector<HttpReply> replies = ParseReplies(fromElsewhere.ReceiveAll());
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].body, "ok");
