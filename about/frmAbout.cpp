@@ -35,7 +35,8 @@ QWidget* CreateControl(const AboutLayout::Control& control, QWidget* window) {
         label->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
         label->setPixmap(AboutPicture());
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setFocusPolicy(Qt::StrongFocus);
+        // Decoration only: neither a tab stop nor anything a screen reader need name.
+        label->setFocusPolicy(Qt::NoFocus);
     } else {
         label->setText(control.text);
         label->setTextFormat(Qt::PlainText);
