@@ -33,7 +33,7 @@ QWidget* CreateControl(const AboutLayout::Control& control, QWidget* window) {
         control.kind == ControlKind::LinkLabel ? new LinkLabel(window) : new QLabel(window);
     if (control.kind == ControlKind::Picture) {
         label->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-        label->setPixmap(AboutPicture());
+        label->setPixmap(AboutPicture(window->devicePixelRatioF()));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         // Decoration only: neither a tab stop nor anything a screen reader need name.
         label->setFocusPolicy(Qt::NoFocus);
