@@ -81,7 +81,9 @@ void frmAbout::ShowModal() {
     Form_Load();
     // Centred on the main window. The two windows wear the same title bar and frame, so
     // centring the client areas centres the frames; Qt's own placement would guess frame
-    // sizes where the window manager has not told them yet.
+    // sizes where the window manager has not told them yet. A Wayland compositor ignores the
+    // position and places the window itself: as a dialog whose parent is the main window
+    // (its transient parent), it goes over that where the compositor places dialogs so.
     setGeometry(
         QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), m_mainWindow->geometry()));
     exec();
