@@ -1,11 +1,13 @@
 // The main window on screens of other resolutions: ctest runs these cases once for each
 // screen and rounding policy (LOKARO_TEST_DPI names the screen's resolution; at 96 DPI the
 // ordinary run is that case). Every text fits its control and the buttons' frames are exact.
+#include "about/frmAbout.h"
 #include "tests/app/Form1Fixture.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 
 #include <cmath>
 
@@ -46,6 +48,36 @@ TEST_F(HighDpiTest, EveryTextFitsItsControl) {
     const QFontMetrics address(Text1()->font());
     EXPECT_LE(address.height(), Text1()->height() - 2);
     EXPECT_GE(Text1()->width(), address.horizontalAdvance(QStringLiteral("255.255.255.255")));
+}
+
+TEST_F(HighDpiTest, AboutTextsFitTheWindowWithoutOverlapping) {
+    Form().Form_Load();
+    ShowActive();
+    bool checked = false;
+    QTimer::singleShot(0, [&] {
+        auto* about = Form().findChild<frmAbout*>();
+        ASSERT_NE(about, nullptr);
+        const QList<QLabel*> labels = about->findChildren<QLabel*>();
+        ASSERT_EQ(labels.size(), 10);
+        for (QLabel* label : labels) {
+            SCOPED_TRACE(label->objectName().toStdString());
+            EXPECT_TRUE(about->rect().contains(label->geometry()));
+            if (!label->text().isEmpty()) {
+                const QFontMetrics metrics(label->font());
+                EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width());
+                EXPECT_LE(metrics.height(), label->height());
+            }
+            for (QLabel* other : labels) {
+                if (other != label) {
+                    EXPECT_FALSE(label->geometry().intersects(other->geometry()));
+                }
+            }
+        }
+        checked = true;
+        about->close();
+    });
+    Form().Command3_Click();
+    EXPECT_TRUE(checked);
 }
 
 // How many device pixels of `colour` run in from an edge along a line through the middle.
