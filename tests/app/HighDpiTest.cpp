@@ -13,7 +13,15 @@
 
 namespace {
 
-using HighDpiTest = Form1Fixture;
+class HighDpiTest : public Form1Fixture {
+protected:
+    // Shown and painted; without a window manager (Xvfb) no window becomes active.
+    void ShowLoaded() {
+        Form().Form_Load();
+        Form().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form()));
+    }
+};
 
 int ExpectedDpi() {
     const QByteArray dpi = qgetenv("LOKARO_TEST_DPI");
@@ -27,7 +35,7 @@ TEST_F(HighDpiTest, ScreenHasTheResolutionOfTheRun) {
 }
 
 TEST_F(HighDpiTest, EveryTextFitsItsControl) {
-    ShowActive();
+    ShowLoaded();
     for (QLabel* label : Form().findChildren<QLabel*>()) {
         SCOPED_TRACE(label->objectName().toStdString());
         const QFontMetrics metrics(label->font());
@@ -51,8 +59,7 @@ TEST_F(HighDpiTest, EveryTextFitsItsControl) {
 }
 
 TEST_F(HighDpiTest, AboutTextsFitTheWindowWithoutOverlapping) {
-    Form().Form_Load();
-    ShowActive();
+    ShowLoaded();
     bool checked = false;
     QTimer::singleShot(0, [&] {
         auto* about = Form().findChild<frmAbout*>();
@@ -88,8 +95,7 @@ int RunFromEdge(const QImage& image, QPoint start, QPoint step, QRgb colour) {
 }
 
 TEST_F(HighDpiTest, ButtonFramesAreEquallyWideOnAllFourSides) {
-    Form().Form_Load();  // hooks the skin
-    ShowActive();
+    ShowLoaded();
     const qreal ratio = Form().devicePixelRatioF();
     const int line = std::max(1, int(std::lround(ratio)));
     for (QPushButton* button : Form().findChildren<QPushButton*>()) {
