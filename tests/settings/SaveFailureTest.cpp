@@ -54,8 +54,7 @@ class TmpfsFolderTest : public SaveFailureTest {
 protected:
     void SetUp() override {
         const QString failure = PrivateMount::MountTmpfs(m_folder.path(), 8 * 1024);
-        if (!failure.isEmpty())
-            GTEST_SKIP() << "no private tmpfs: " << failure.toStdString();
+        if (!failure.isEmpty()) GTEST_SKIP() << "no private tmpfs: " << failure.toStdString();
         m_mounted = true;
     }
     void TearDown() override {
