@@ -33,9 +33,10 @@ QWidget* CreateControl(const AboutLayout::Control& control, QWidget* window) {
         control.kind == ControlKind::LinkLabel ? new LinkLabel(window) : new QLabel(window);
     if (control.kind == ControlKind::Picture) {
         label->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-        label->setPixmap(AboutPicture());
+        label->setPixmap(AboutPicture(window->devicePixelRatioF()));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setFocusPolicy(Qt::StrongFocus);
+        // Decoration only: neither a tab stop nor anything a screen reader need name.
+        label->setFocusPolicy(Qt::NoFocus);
     } else {
         label->setText(control.text);
         label->setTextFormat(Qt::PlainText);
@@ -80,7 +81,9 @@ void frmAbout::ShowModal() {
     Form_Load();
     // Centred on the main window. The two windows wear the same title bar and frame, so
     // centring the client areas centres the frames; Qt's own placement would guess frame
-    // sizes where the window manager has not told them yet.
+    // sizes where the window manager has not told them yet. A Wayland compositor ignores the
+    // position and places the window itself: as a dialog whose parent is the main window
+    // (its transient parent), it goes over that where the compositor places dialogs so.
     setGeometry(
         QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), m_mainWindow->geometry()));
     exec();

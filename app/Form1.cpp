@@ -161,6 +161,9 @@ void Form1::CreateControls() {
 
     Label1 = PlaceLabel(new QLabel(kLabel1Text, this), QStringLiteral("Label1"), kLabel1);
     Label2 = PlaceLabel(new QLabel(kLabel2Text, this), QStringLiteral("Label2"), kLabel2);
+    // The labels name the boxes beside them, for screen readers too.
+    Label1->setBuddy(Text1);
+    Label2->setBuddy(Text2);
 
     setTabOrder(Text1, Text2);
     setTabOrder(Text2, Check1);

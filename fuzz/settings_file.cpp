@@ -1,7 +1,7 @@
 // The settings file as another program or an older copy may have left it: any bytes. The
 // start-up option is read from it and written back; what must hold is that a file the store
-// did not write stays byte for byte, and that in one it did the program finds its own values
-// again and the file's other values survive.
+// cannot rewrite without loss stays byte for byte, and that in one it rewrites the program
+// finds its own values again and the file's other values survive as Qt reads them.
 #include "fuzz/Require.h"
 #include "settings/PlainIniFile.h"
 #include "settings/SettingsStore.h"
@@ -65,9 +65,9 @@ QByteArray Bytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Whether the store may rewrite the file: it holds nothing but what the store writes to the
-// section it writes.
-bool WrittenByTheStore(const QByteArray& bytes) {
+// Whether the store may rewrite the file: one section, the one it writes, of keys with text
+// values, however spaced, quoted or ended.
+bool RewritableByTheStore(const QByteArray& bytes) {
     const auto plain = PlainIniFile::Parse(bytes);
     return plain && (plain->section.isEmpty() || plain->section == kSection);
 }
@@ -92,14 +92,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int checkValue = static_cast<int>(size % 3);
 
     const bool option = StartupOption::LoadStartupOption(store, currentOption);
-    if (!WrittenByTheStore(original)) {
+    if (!RewritableByTheStore(original)) {
         StartupOption::SaveStartupOption(store, checkValue);
-        Require(Bytes(path) == original, "a file the store did not write is left byte for byte");
+        Require(Bytes(path) == original, "a file the store cannot rewrite is left byte for byte");
         if (!before.readable) Require(!option, "an unreadable file reads false");
         return 0;
     }
     const FileContents afterLoad = Read(path);
-    Require(afterLoad.readable, "a file the store wrote stays readable");
+    Require(afterLoad.readable, "a file the store rewrote stays readable");
     Require(afterLoad.values.value(kMarker) == QStringLiteral("1"), "the marker is set");
     CheckOthersSurvive(before, afterLoad);
     if (before.values.value(kMarker) != QStringLiteral("1")) {

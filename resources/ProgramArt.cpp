@@ -3,6 +3,9 @@
 #include <QImage>
 #include <QPoint>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // The XPM pictures are C source and compile in as data: reading them from a file would
@@ -15,14 +18,26 @@ namespace xpm {
 // Where the index finger ends in HandCursor.xpm.
 constexpr QPoint kHandHotSpot{6, 0};
 
+// The picture with each pixel made an n-by-n block: pixel art stays sharp, not resampled.
+QImage Enlarged(const QImage& image, int n) {
+    return image.scaled(image.size() * n, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
 }  // namespace
 
 QIcon ProgramIcon() {
-    return QIcon(QPixmap::fromImage(QImage(xpm::ProgramIcon)));
+    const QImage icon(xpm::ProgramIcon);
+    QIcon icons(QPixmap::fromImage(icon));
+    icons.addPixmap(QPixmap::fromImage(Enlarged(icon, 2)));
+    return icons;
 }
 
-QPixmap AboutPicture() {
-    return QPixmap(QStringLiteral(":/artwork/AboutPicture.jpg"));
+QPixmap AboutPicture(qreal devicePixelRatio) {
+    const int n = std::max(1, int(std::ceil(devicePixelRatio)));
+    QPixmap picture =
+        QPixmap::fromImage(Enlarged(QImage(QStringLiteral(":/artwork/AboutPicture.jpg")), n));
+    picture.setDevicePixelRatio(n);
+    return picture;
 }
 
 QCursor HandCursor() {

@@ -2,13 +2,13 @@
 
 #include <QRect>
 
-// Window layouts are written in twips, as designed, measured from the top-left corner
-// of the client area; one pixel is 15 twips at 96 DPI.
+// Window layouts are written in twips, as designed, measured from the top-left corner of the
+// client area; one pixel is 15 twips where the program's font is 9 pt at 96 DPI (12 pixels).
+// Where the screen's logical resolution gives the font another size, the layout grows or
+// shrinks with the font's height, so every text keeps the room it was given.
 inline constexpr int kTwipsPerPixel = 15;
 
-constexpr int TwipsToPixels(int twips) {
-    return twips / kTwipsPerPixel;
-}
+int TwipsToPixels(int twips);
 
 // A control's place in twips: left, top, width, height.
 struct TwipRect {
@@ -17,7 +17,7 @@ struct TwipRect {
     int width;
     int height;
 
-    constexpr QRect toPixels() const {
+    QRect toPixels() const {
         return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
                 TwipsToPixels(height)};
     }

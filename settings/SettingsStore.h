@@ -8,15 +8,15 @@
 // (${XDG_CONFIG_HOME:-~/.config}/APPLICATION.ini); other programs and older copies read
 // these files, so values are kept as the exact texts written.
 //
-// A file is rewritten only when rewriting loses nothing: when it holds nothing but what the
-// store writes itself (PlainIniFile: the one section written to, plain keys and values).
-// Any other file, a symbolic link to one, a file that is not a regular file and one larger
-// than kLargestFile are left byte for byte as they are; the write is dropped and the reason
-// logged on stderr, once per file and store. A link to a plain file is followed and its
-// target replaced. Files are replaced atomically, never left half written.
+// A file is rewritten only when rewriting loses nothing (PlainIniFile: one section, the one
+// written to, of keys with text values); it is then written in the store's own form. Any
+// other file, a symbolic link (to anything, itself included), a file that is not a regular
+// file, one larger than kLargestFile and a read-only file (also for root) are left byte for
+// byte as they are. Files are replaced whole by rename, with their mode and owner, and never
+// when the new bytes could not all be written. A missing folder is created.
 //
-// Neither operation reports a failure: an unreadable, corrupt or oversized file reads as
-// empty, and a write that cannot be saved (read-only folder or file) is dropped.
+// Reading reports nothing: an unreadable, corrupt or oversized file reads as empty. A write
+// that is not saved says why on stderr, once per file, reason and store.
 class SettingsStore {
 public:
     // Larger files are neither parsed nor rewritten.
@@ -36,7 +36,7 @@ public:
     QString FilePath(const QString& application) const;
 
 private:
-    void ReportLeftAlone(const QString& path, const char* reason);
+    void ReportNotSaved(const QString& path, const QString& reason);
 
     QString m_folder;
     QSet<QString> m_reported;

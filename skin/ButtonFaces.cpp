@@ -5,6 +5,7 @@
 #include "skin/SystemColors.h"
 
 #include <QFontMetrics>
+#include <QImage>
 #include <QPainter>
 
 #include <algorithm>
@@ -15,10 +16,22 @@ namespace {
 // Fills and frames follow the window system's rectangle rule: left and top inside,
 // right and bottom outside. Everything is clipped to the button, so a button too small
 // for its own corners or bands paints no pixel beyond its edges.
+//
+// Coordinates are the face's logical pixels; the canvas draws in device pixels. A logical
+// pixel within kEdgeZone of an edge (the frames and rounded corners) becomes `line` device
+// pixels counted from that edge, line being the device pixel ratio rounded, at least 1: at an
+// integer ratio n each logical pixel is an n-by-n block, and at a fractional one every frame
+// line is equally wide on all four sides. Rows and columns further in (the bands' ends) are
+// scaled by the ratio itself.
 class FaceCanvas {
 public:
-    FaceCanvas(QPainter& painter, int width, int height)
-        : m_painter(painter), m_width(width), m_height(height) {}
+    FaceCanvas(QPainter& painter, int width, int height, QSize device, qreal ratio)
+        : m_painter(painter),
+          m_width(width),
+          m_height(height),
+          m_device(device),
+          m_ratio(ratio),
+          m_line(std::max(1, int(std::lround(ratio)))) {}
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -30,7 +43,12 @@ public:
         right = std::min(right, m_width);
         bottom = std::min(bottom, m_height);
         if (right <= left || bottom <= top) return;
-        m_painter.fillRect(QRect(left, top, right - left, bottom - top), colour);
+        const int x = Map(left, m_width, m_device.width());
+        const int y = Map(top, m_height, m_device.height());
+        const int toX = Map(right, m_width, m_device.width());
+        const int toY = Map(bottom, m_height, m_device.height());
+        if (toX <= x || toY <= y) return;
+        m_painter.fillRect(QRect(x, y, toX - x, toY - y), colour);
     }
 
     // The one-pixel border along the inside of the rectangle's edges.
@@ -49,9 +67,23 @@ public:
     }
 
 private:
+    static constexpr int kEdgeZone = 3;
+
+    // The device coordinate of logical coordinate v on an axis of the given lengths.
+    int Map(int v, int logical, int device) const {
+        const int fromFar = logical - v;
+        if (v <= kEdgeZone && v <= fromFar) return std::min(v * m_line, device);
+        if (fromFar <= kEdgeZone) return std::max(device - fromFar * m_line, 0);
+        const int inner = std::min(kEdgeZone * m_line, device);
+        return std::clamp(int(std::lround(v * m_ratio)), inner, std::max(inner, device - inner));
+    }
+
     QPainter& m_painter;
     int m_width;
     int m_height;
+    QSize m_device;
+    qreal m_ratio;
+    int m_line;
 };
 
 // Bands go from row 2 down to row h - 3. Their rows come from flooring in double
@@ -92,15 +124,13 @@ void DrawCaption(QPainter& painter, const QRect& textRect, QByteArrayView captio
     painter.drawText(QPoint(x, y + metrics.ascent()), text);
 }
 
-void PaintFace(const FaceStyle& style, QPainter& painter, const QRect& rect,
-               QByteArrayView caption) {
-    const int w = rect.width();
-    const int h = rect.height();
-    if (w <= 0 || h <= 0) return;
-
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    FaceCanvas canvas(painter, w, h);
+// The frames, corners and bands in device pixels, on a transparent image of the face's size.
+QImage FaceImage(const FaceStyle& style, int w, int h, qreal ratio) {
+    const QSize device(int(std::lround(w * ratio)), int(std::lround(h * ratio)));
+    QImage image(device, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    FaceCanvas canvas(painter, w, h, device, ratio);
 
     if (const auto* bands = std::get_if<FaceBands>(&style.fill)) {
         PaintBands(canvas, *bands);
@@ -121,6 +151,22 @@ void PaintFace(const FaceStyle& style, QPainter& painter, const QRect& rect,
     for (std::size_t i = 0; i < kInnerCornerPixels.size(); ++i) {
         canvas.setPixel(kInnerCornerPixels[i], style.innerCorners[i]);
     }
+    painter.end();
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+void PaintFace(const FaceStyle& style, QPainter& painter, const QRect& rect,
+               QByteArrayView caption) {
+    const int w = rect.width();
+    const int h = rect.height();
+    if (w <= 0 || h <= 0) return;
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    painter.drawImage(QPointF(0, 0), FaceImage(style, w, h, ratio));
+    // The caption is drawn at the device's own resolution.
     DrawCaption(painter, QRect(0, style.textInset, w, h - 2 * style.textInset), caption,
                 style.textColour);
     painter.restore();

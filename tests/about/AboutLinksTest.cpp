@@ -2,8 +2,12 @@
 #include "tests/about/AboutTestSupport.h"
 #include "tests/about/RecordingUrlHandler.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QTest>
+
+#include <functional>
+#include <string>
 
 namespace {
 
@@ -24,25 +28,82 @@ const LinkCase kLinks[] = {
      ShowCommand::Normal},
 };
 
+// The ways of following a link: the mouse, the keyboard (reached with Tab) and a screen
+// reader's press action.
+struct FollowWay {
+    const char* name;
+    std::function<void(frmAbout&, QWidget*)> follow;
+};
+
+void TabTo(frmAbout& about, QWidget* label) {
+    for (int tabs = 0; tabs < 8 && about.focusWidget() != label; ++tabs)
+        QTest::keyClick(about.windowHandle(), Qt::Key_Tab);
+    ASSERT_EQ(about.focusWidget(), label) << "the link is reached with Tab";
+}
+
+const FollowWay kWays[] = {
+    {"click", [](frmAbout&, QWidget* label) { QTest::mouseClick(label, Qt::LeftButton); }},
+    {"Enter",
+     [](frmAbout& about, QWidget* label) {
+         TabTo(about, label);
+         QTest::keyClick(about.windowHandle(), Qt::Key_Return);
+     }},
+    {"Space",
+     [](frmAbout& about, QWidget* label) {
+         TabTo(about, label);
+         QTest::keyClick(about.windowHandle(), Qt::Key_Space);
+     }},
+    {"press action",
+     [](frmAbout&, QWidget* label) {
+         QAccessibleInterface* link = QAccessible::queryAccessibleInterface(label);
+         ASSERT_NE(link, nullptr);
+         ASSERT_NE(link->actionInterface(), nullptr);
+         link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+     }},
+};
+
 using AboutLinks = AboutTest;
 
 TEST_F(AboutLinks, EachLabelOpensItsOwnTargetOnceAndTheWindowStaysOpen) {
-    for (const LinkCase& link : kLinks) {
-        SCOPED_TRACE(link.label);
-        m_opener.requests.clear();
-        WhileShown([&] {
-            QTest::mouseClick(Child<QWidget>(&m_about, link.label), Qt::LeftButton);
-            ASSERT_EQ(m_opener.requests.size(), 1);
-            const LinkRequest& request = m_opener.requests.front();
-            EXPECT_EQ(request.target, link.target);
-            EXPECT_EQ(request.verb, link.verb);
-            EXPECT_EQ(request.verb.isNull(), link.verb.isNull()) << "empty, not null";
-            EXPECT_EQ(request.owner, link.ownedByTheWindow ? &m_about : nullptr);
-            EXPECT_EQ(request.show, link.show);
-            EXPECT_TRUE(m_about.isVisible());
-            EXPECT_EQ(QApplication::activeModalWidget(), &m_about);
-        });
+    for (const FollowWay& way : kWays) {
+        for (const LinkCase& link : kLinks) {
+            SCOPED_TRACE(std::string(way.name) + " " + link.label);
+            m_opener.requests.clear();
+            WhileShown([&] {
+                way.follow(m_about, Child<QWidget>(&m_about, link.label));
+                ASSERT_EQ(m_opener.requests.size(), 1);
+                const LinkRequest& request = m_opener.requests.front();
+                EXPECT_EQ(request.target, link.target);
+                EXPECT_EQ(request.verb, link.verb);
+                EXPECT_EQ(request.verb.isNull(), link.verb.isNull()) << "empty, not null";
+                EXPECT_EQ(request.owner, link.ownedByTheWindow ? &m_about : nullptr);
+                EXPECT_EQ(request.show, link.show);
+                EXPECT_TRUE(m_about.isVisible());
+                EXPECT_EQ(QApplication::activeModalWidget(), &m_about);
+            });
+        }
     }
+}
+
+TEST_F(AboutLinks, ScreenReadersSeeLinksNamedByTheirTextAndADecorativePicture) {
+    WhileShown([&] {
+        for (const LinkCase& link : kLinks) {
+            auto* label = Child<QLabel>(&m_about, link.label);
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(label);
+            ASSERT_NE(accessible, nullptr);
+            EXPECT_EQ(accessible->role(), QAccessible::Link) << link.label;
+            EXPECT_EQ(accessible->text(QAccessible::Name), label->text());
+            EXPECT_TRUE(accessible->state().focusable);
+            EXPECT_EQ(accessible->actionInterface()->actionNames(),
+                      QStringList({QAccessibleActionInterface::pressAction()}));
+        }
+        QAccessibleInterface* picture =
+            QAccessible::queryAccessibleInterface(Child<QWidget>(&m_about, "Picture1"));
+        EXPECT_EQ(picture->role(), QAccessible::Graphic);
+        EXPECT_FALSE(picture->state().focusable);
+        EXPECT_EQ(picture->text(QAccessible::Name), QString());
+    });
+    EXPECT_TRUE(m_opener.requests.isEmpty());
 }
 
 TEST_F(AboutLinks, APressThatEndsOutsideTheLabelOpensNothing) {

@@ -9,6 +9,7 @@
 #include <QSet>
 
 #include <array>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -67,9 +68,20 @@ int LargestChannelDifference(QRgb a, QRgb b) {
                      std::abs(qBlue(a) - qBlue(b))});
 }
 
-TEST(ProgramIcon, IsOne32PixelImage) {
-    EXPECT_EQ(ProgramIcon().availableSizes(), QList<QSize>{QSize(32, 32)});
+// Each pixel of the image as an n-by-n block.
+QImage Enlarged(const QImage& image, int n) {
+    QImage large(image.size() * n, QImage::Format_ARGB32);
+    for (int y = 0; y < large.height(); ++y)
+        for (int x = 0; x < large.width(); ++x) large.setPixel(x, y, image.pixel(x / n, y / n));
+    return large;
+}
+
+TEST(ProgramIcon, Is32PixelsAndTheSameDoubledForScreensOfTwiceThePixels) {
+    EXPECT_EQ(ProgramIcon().availableSizes(), QList<QSize>({QSize(32, 32), QSize(64, 64)}));
     EXPECT_EQ(ProgramIconImage().size(), QSize(32, 32));
+    const QPixmap doubled = ProgramIcon().pixmap(QSize(32, 32), 2.0);
+    EXPECT_EQ(doubled.devicePixelRatio(), 2.0);
+    EXPECT_EQ(Argb(doubled.toImage()), Enlarged(ProgramIconImage(), 2));
 }
 
 TEST(ProgramIcon, UsesAtMostSixteenStandardColoursAndTransparency) {
@@ -158,6 +170,18 @@ TEST(AboutPicture, IsA32PixelBaselineJpegInThreeComponents) {
     EXPECT_EQ(frame->height, 32);
     EXPECT_EQ(frame->components, 3);
     EXPECT_EQ(AboutPicture().size(), QSize(32, 32));
+}
+
+TEST(AboutPicture, IsMadeOfWholeBlocksOnScreensOfMorePixels) {
+    const QImage once = Argb(AboutPicture().toImage());
+    for (const qreal ratio : {1.25, 1.5, 2.0, 2.5, 3.0}) {
+        SCOPED_TRACE(ratio);
+        const int n = int(std::ceil(ratio));
+        const QPixmap picture = AboutPicture(ratio);
+        EXPECT_EQ(picture.devicePixelRatio(), n);
+        EXPECT_EQ(picture.deviceIndependentSize(), QSizeF(32, 32));
+        EXPECT_EQ(Argb(picture.toImage()), Enlarged(once, n));
+    }
 }
 
 TEST(AboutPicture, ShowsTheIconOnLightGrey) {
