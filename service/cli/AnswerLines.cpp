@@ -29,7 +29,7 @@ void AppendTextLine(std::string& line, std::string_view given,
 
 void AppendJsonLine(std::string& line, const service::IpAddress& address,
                     const service::LookupAnswer& answer) {
-    line += service::JsonText(service::AnswerObject(service::FormatIpAddress(address), answer));
+    service::AppendAnswerJson(line, service::FormatIpAddress(address), answer);
     line += '\n';
 }
 

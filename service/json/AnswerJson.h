@@ -27,6 +27,10 @@ Json ErrorObject(std::string_view text, std::string_view error);
 // error object for anything else.
 Json LookupObject(const GeoData& data, std::string_view text);
 
+// Appends JsonText(AnswerObject(ip, answer)), byte for byte, written directly: a million
+// answers in a row cost a tenth of what building their objects does.
+void AppendAnswerJson(std::string& out, std::string_view ip, const LookupAnswer& answer);
+
 // Compact UTF-8 JSON. Bytes in the data that are no UTF-8 become U+FFFD instead of making
 // the whole answer fail.
 std::string JsonText(const Json& value);
