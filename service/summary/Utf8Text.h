@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace summary {
+
+// The text with each ill-formed UTF-8 sequence replaced by U+FFFD, so that every output
+// (a terminal, a spreadsheet, a parser of the report) gets text it can take.
+std::string ValidUtf8(std::string_view text);
+
+// How many terminal columns valid UTF-8 text takes: two for each wide or full-width
+// character (Chinese ones), none for a combining mark, one for anything else.
+std::size_t DisplayWidth(std::string_view text);
+
+}  // namespace summary
