@@ -46,6 +46,7 @@ std::optional<std::string_view> LogLines::Next() {
 }
 
 bool LogLines::Fill() {
+    if (!m_damage.empty()) throw InputError(m_damage);
     m_text.erase(0, m_start);
     m_start = 0;
     if (!m_started) {
@@ -108,8 +109,9 @@ void LogLines::Inflate() {
     if (status == Z_STREAM_END) {
         m_insideMember = false;
     } else if (status != Z_OK && status != Z_BUF_ERROR) {
-        throw InputError(std::string("damaged gzip data: ") +
-                         (m_zlib.msg != nullptr ? m_zlib.msg : "cannot inflate"));
+        // The text inflated before the damage is still handed out, line by line.
+        m_damage = std::string("damaged gzip data: ") +
+                   (m_zlib.msg != nullptr ? m_zlib.msg : "cannot inflate");
     }
 }
 

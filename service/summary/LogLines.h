@@ -48,6 +48,7 @@ private:
     bool m_dropping = false;  // the rest of an over-long line is being dropped
     bool m_compressed = false;
     bool m_insideMember = false;
+    std::string m_damage;  // why the compressed data cannot be read further, once known
     z_stream m_zlib{};
 };
 

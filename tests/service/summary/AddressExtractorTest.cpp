@@ -53,8 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExtractRow{"brackets", "[2001:db8::1]:443 - -", kIpv6},
         ExtractRow{"bracketsNoPort", "client [2001:db8:0:0:1:0:0:1] said", kIpv6},
         ExtractRow{"zone", "from fe80::1%eth0 port 22", kIpv6},
-        ExtractRow{"numericZone", "fe80::a:b%2,", kIpv6},
-        ExtractRow{"loopback", "::1 - -", kIpv6},
+        ExtractRow{"numericZone", "fe80::a:b%2,", kIpv6}, ExtractRow{"loopback", "::1 - -", kIpv6},
         ExtractRow{"mapped", "::ffff:192.0.2.1 - -", kIpv6},
         ExtractRow{"upperCase", "2001:DB8::AB", kIpv6},
         ExtractRow{"fullEight", "2001:db8:1:2:3:4:5:6", kIpv6},
@@ -77,11 +76,14 @@ INSTANTIATE_TEST_SUITE_P(
         ExtractRow{"fiveHexDigits", "2001:db8::12345", std::nullopt},
         ExtractRow{"nineGroups", "1:2:3:4:5:6:7:8:9", std::nullopt},
         ExtractRow{"portWithLetters", "192.0.2.1:http", std::nullopt},
-        ExtractRow{"dotsOnly", "... ...", std::nullopt},
-        ExtractRow{"empty", "", std::nullopt},
+        ExtractRow{"dotsOnly", "... ...", std::nullopt}, ExtractRow{"empty", "", std::nullopt},
         ExtractRow{"binary", std::string("\x00\xff\x01\x1f\x8b", 5), std::nullopt},
         ExtractRow{"fullWidthDigits", "１.２.３.４", std::nullopt},
-        ExtractRow{"afterBinary", std::string("\xff\xfe" "192.0.2.3\x00", 12), Ipv4(0xc0000203)}),
+        ExtractRow{"afterBinary",
+                   std::string("\xff\xfe"
+                               "192.0.2.3\x00",
+                               12),
+                   Ipv4(0xc0000203)}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace
