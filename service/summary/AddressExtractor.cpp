@@ -26,68 +26,28 @@ bool IsWordCharacter(char c) {
 
 // What may follow the "%" of a zone: an interface name or number.
 bool IsZoneCharacter(char c) {
-    return IsWordCharacter(c) || c == '-' || c == '.';
-}
-
-// Hex groups of one to four digits joined by single colons; counts them into groups.
-bool ReadHexGroups(std::string_view text, std::size_t& groups) {
-    if (text.empty()) return true;
-    std::size_t digits = 0;
-    for (const char c : text) {
-        if (c == ':') {
-            if (digits == 0) return false;
-            ++groups;
-            digits = 0;
-        } else if (!IsHexDigit(c) || ++digits > 4) {
-            return false;
-        }
-    }
-    if (digits == 0) return false;
-    ++groups;
-    return true;
-}
-
-// The shape of an IPv6 address: eight hex groups, or fewer around one "::", the last two
-// perhaps written as a dotted quad; "::" alone, the unspecified address, is no visitor's.
-bool IsIpv6(std::string_view text) {
-    std::size_t groups = 0;
-    if (text.find('.') != std::string_view::npos) {
-        const std::size_t lastColon = text.rfind(':');
-        if (!service::ParseIpv4(text.substr(lastColon + 1))) return false;
-        groups = 2;
-        text = text.substr(0, lastColon + (lastColon > 0 && text[lastColon - 1] == ':' ? 1 : 0));
-    }
-    const std::size_t gap = text.find("::");
-    if (gap == std::string_view::npos) return ReadHexGroups(text, groups) && groups == 8;
-    return ReadHexGroups(text.substr(0, gap), groups) &&
-           ReadHexGroups(text.substr(gap + 2), groups) && groups >= 1 && groups <= 7;
+    return IsWordCharacter(c) || c == '-' || c == '.' || c == '~';
 }
 
 // The address a standing-alone run holds, if any.
-std::optional<FoundAddress> AddressIn(std::string_view run) {
-    const std::size_t colon = run.find(':');
-    if (colon == std::string_view::npos) {
-        // A full stop after the address ends the sentence it stands in.
-        const std::size_t last = run.find_last_not_of('.');
-        if (last == std::string_view::npos) return std::nullopt;
-        if (const auto address = service::ParseIpv4(run.substr(0, last + 1))) {
-            return FoundAddress{address};
-        }
-        return std::nullopt;
-    }
-    if (IsIpv6(run)) return FoundAddress{};
+std::optional<service::IpAddress> AddressIn(std::string_view run) {
+    // A full stop after the address ends the sentence it stands in.
+    run = run.substr(0, run.find_last_not_of('.') + 1);
+    // "::" alone is the unspecified address, no visitor's; as a word it separates.
+    if (run.find_first_not_of(":.") == std::string_view::npos) return std::nullopt;
+    if (auto address = service::ParseIpAddress(run)) return address;
     // An IPv4 address with a port, or followed by the colon of a label.
+    const std::size_t colon = run.find(':');
+    if (colon == std::string_view::npos) return std::nullopt;
     const std::string_view port = run.substr(colon + 1);
     if (!std::all_of(port.begin(), port.end(), IsDigit)) return std::nullopt;
-    if (const auto address = service::ParseIpv4(run.substr(0, colon))) {
-        return FoundAddress{address};
-    }
+    if (const auto address = service::ParseIpv4(run.substr(0, colon))) return *address;
     return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<FoundAddress> FindAddress(std::string_view line) {
+std::optional<service::IpAddress> FindAddress(std::string_view line) {
     std::size_t i = 0;
     while (i < line.size()) {
         if (!IsAddressCharacter(line[i])) {

@@ -1,8 +1,8 @@
 #include "service/summary/VisitorTally.h"
 
-#include "service/core/Ipv4Address.h"
 #include "service/summary/AddressExtractor.h"
 
+#include <functional>
 #include <optional>
 
 namespace summary {
@@ -18,15 +18,23 @@ std::string_view Trimmed(std::string_view text) {
 
 }  // namespace
 
+std::size_t AddressHash::operator()(const service::IpAddress& address) const {
+    if (const auto* v4 = std::get_if<std::uint32_t>(&address)) {
+        return std::hash<std::uint32_t>()(*v4);
+    }
+    const auto& v6 = std::get<service::Ipv6Address>(address);
+    return std::hash<std::uint64_t>()(v6.high ^ (v6.low * 0x9e3779b97f4a7c15u));
+}
+
 void VisitorTally::CountLine(std::string_view line) {
     ++m_lines;
-    std::optional<std::uint32_t> address;
+    std::optional<service::IpAddress> address;
     if (m_reading == LineReading::kExtract) {
-        if (const auto found = FindAddress(line)) address = found->ipv4;
+        address = FindAddress(line);
     } else {
         const std::string_view text = Trimmed(line);
         if (!text.empty() && text.front() != '#') {
-            address = service::ParseIpv4(text);
+            address = service::ParseIpAddress(text);
             if (!address) ++m_notAddresses;
         }
     }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "service/core/IpAddress.h"
+
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <unordered_map>
@@ -9,6 +12,13 @@ namespace summary {
 // How lines are read: each one an address (surrounding white space aside; blank lines and
 // "#" comments skipped), or the first address found anywhere in it.
 enum class LineReading { kWholeLine, kExtract };
+
+struct AddressHash {
+    std::size_t operator()(const service::IpAddress& address) const;
+};
+
+// Hits by address.
+using AddressHits = std::unordered_map<service::IpAddress, std::uint64_t, AddressHash>;
 
 // The hits of each address met in the lines counted, and the lines that had none. Memory
 // grows with the number of different addresses only.
@@ -22,14 +32,14 @@ public:
     std::uint64_t skipped() const { return m_skipped; }
     // Lines that should have been an address and were not (never when extracting).
     std::uint64_t notAddresses() const { return m_notAddresses; }
-    const std::unordered_map<std::uint32_t, std::uint64_t>& hits() const { return m_hits; }
+    const AddressHits& hits() const { return m_hits; }
 
 private:
     LineReading m_reading;
     std::uint64_t m_lines = 0;
     std::uint64_t m_skipped = 0;
     std::uint64_t m_notAddresses = 0;
-    std::unordered_map<std::uint32_t, std::uint64_t> m_hits;
+    AddressHits m_hits;
 };
 
 }  // namespace summary

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -11,14 +12,19 @@ namespace {
 struct ExtractRow {
     const char* name;
     std::string line;
-    std::optional<FoundAddress> expected;
+    std::optional<service::IpAddress> expected;
 };
 
-const FoundAddress kIpv6{};
-
-FoundAddress Ipv4(std::uint32_t address) {
-    return FoundAddress{address};
+service::IpAddress Ipv4(std::uint32_t address) {
+    return address;
 }
+
+service::IpAddress Ipv6(std::uint64_t high, std::uint64_t low) {
+    return service::Ipv6Address{high, low};
+}
+
+constexpr std::uint64_t kDocumentation = 0x20010db800000000u;  // 2001:db8::/32
+constexpr std::uint64_t kLinkLocal = 0xfe80000000000000u;
 
 class FindAddressTest : public testing::TestWithParam<ExtractRow> {};
 
@@ -35,7 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "\"-\" \"Mozilla/5.0 (X11; Linux x86_64)\"",
                    Ipv4(0xcb007109)},
         ExtractRow{"combinedLogIpv6",
-                   "2001:db8::1 - - [10/Oct/2026:13:55:36 +0800] \"GET / HTTP/1.1\" 200 1", kIpv6},
+                   "2001:db8::1 - - [10/Oct/2026:13:55:36 +0800] \"GET / HTTP/1.1\" 200 1",
+                   Ipv6(kDocumentation, 1)},
         ExtractRow{"csv", "2026-10-10T13:55:36Z,GET,/index.html,198.51.100.7,200",
                    Ipv4(0xc6336407)},
         ExtractRow{"quotedCsv", "\"x\",\"198.51.100.7\"", Ipv4(0xc6336407)},
@@ -50,14 +57,21 @@ INSTANTIATE_TEST_SUITE_P(
         ExtractRow{"withLabelColon", "192.0.2.1: connection reset", Ipv4(0xc0000201)},
         ExtractRow{"tab", "\t10.0.0.1\t", Ipv4(0x0a000001)},
         // IPv6 forms
-        ExtractRow{"brackets", "[2001:db8::1]:443 - -", kIpv6},
-        ExtractRow{"bracketsNoPort", "client [2001:db8:0:0:1:0:0:1] said", kIpv6},
-        ExtractRow{"zone", "from fe80::1%eth0 port 22", kIpv6},
-        ExtractRow{"numericZone", "fe80::a:b%2,", kIpv6}, ExtractRow{"loopback", "::1 - -", kIpv6},
-        ExtractRow{"mapped", "::ffff:192.0.2.1 - -", kIpv6},
-        ExtractRow{"upperCase", "2001:DB8::AB", kIpv6},
-        ExtractRow{"fullEight", "2001:db8:1:2:3:4:5:6", kIpv6},
-        ExtractRow{"ipv6BeforeIpv4", "2001:db8::2 via 192.0.2.1", kIpv6},
+        ExtractRow{"brackets", "[2001:db8::1]:443 - -", Ipv6(kDocumentation, 1)},
+        ExtractRow{"bracketsNoPort", "client [2001:db8:0:0:1:0:0:1] said",
+                   Ipv6(kDocumentation, 0x0001000000000001u)},
+        ExtractRow{"zone", "from fe80::1%eth0 port 22", Ipv6(kLinkLocal, 1)},
+        ExtractRow{"numericZone", "fe80::a:b%2,", Ipv6(kLinkLocal, 0xa000bu)},
+        ExtractRow{"loopback", "::1 - -", Ipv6(0, 1)},
+        ExtractRow{"mappedIsIpv4", "::ffff:192.0.2.1 - -", Ipv4(0xc0000201)},
+        ExtractRow{"upperCase", "2001:DB8::AB", Ipv6(kDocumentation, 0xab)},
+        ExtractRow{"fullEight", "2001:db8:1:2:3:4:5:6",
+                   Ipv6(0x20010db800010002u, 0x0003000400050006u)},
+        ExtractRow{"ipv6BeforeIpv4", "2001:db8::2 via 192.0.2.1", Ipv6(kDocumentation, 2)},
+        ExtractRow{"dottedQuadAtTheEnd", "64:ff9b::192.0.2.1",
+                   Ipv6(0x0064ff9b00000000u, 0xc0000201u)},
+        ExtractRow{"endOfSentenceIpv6", "from 2001:db8::7.", Ipv6(kDocumentation, 7)},
+        ExtractRow{"tildeZone", "fe80::1%en~0 up", Ipv6(kLinkLocal, 1)},
         // False friends: something that merely looks like an address is passed over
         ExtractRow{"version", "nginx/1.2.3.4.5 started", std::nullopt},
         ExtractRow{"groupTooBig", "999.1.1.1", std::nullopt},

@@ -1,4 +1,4 @@
-#include "service/core/Ipv4Address.h"
+#include "service/core/IpAddress.h"
 #include "service/summary/AddressExtractor.h"
 #include "service/summary/DataSources.h"
 #include "service/summary/Summary.h"
@@ -36,7 +36,7 @@ struct NamesRow {
 class ListNamesTest : public testing::TestWithParam<NamesRow> {};
 
 TEST_P(ListNamesTest, NameTheAnswerInEachList) {
-    const auto address = service::ParseIpv4(GetParam().address);
+    const auto address = service::ParseIpAddress(GetParam().address);
     ASSERT_TRUE(address);
     EXPECT_EQ(ListNames(FixtureData().Answer(*address)), GetParam().expected);
 }
@@ -69,7 +69,10 @@ INSTANTIATE_TEST_SUITE_P(
                  {"瑞士", "瑞士", "瑞士", "AS19281 Quad9 ＜b＞\"Fast\"＜/b＞ ＆ Co",
                   "Quad9 ＜b＞\"Fast\"＜/b＞ ＆ Co"}},
         NamesRow{"nothingKnown", "2.2.2.2", {"未知", "未知", "未知", "未知", "未知"}},
-        NamesRow{"special", "10.0.0.1", {"局域网", "局域网", "局域网", "局域网", "局域网"}}),
+        NamesRow{"special", "10.0.0.1", {"局域网", "局域网", "局域网", "局域网", "局域网"}},
+        NamesRow{"ipv6",
+                 "240e:1::5",
+                 {"中国", "中国 广东省", "中国 广东省 广州市", "AS4134 中国电信", "中国电信"}}),
     [](const auto& info) { return info.param.name; });
 
 // A log of many formats; each line with the address it holds, if any.
@@ -87,7 +90,9 @@ const std::vector<LogLine>& FixtureLog() {
         {"2026-12-07T17:01:48Z,GET,/c,202.96.134.7,200", "202.96.134.7"},
         {"Dec  7 17:01:49 web sshd[1]: Failed password for root from 114.114.114.114 port 2",
          "114.114.114.114"},
-        {"[2001:db8::1]:443 - - \"GET / HTTP/2\" 200", std::nullopt},  // not answered yet
+        {"[240e:1::5]:443 - - \"GET / HTTP/2\" 200", "240e:1::5"},
+        {"2409:8000::1 - - \"GET / HTTP/2\" 200", "2409:8000::1"},
+        {"fe80::1%eth0 said hello", "fe80::1"},
         {"61.135.169.1 - - \"GET / HTTP/1.1\" 200", "61.135.169.1"},
         {"61.135.169.2 - - \"GET / HTTP/1.1\" 200", "61.135.169.2"},
         {"123.125.114.9 - - \"GET / HTTP/1.1\" 200", "123.125.114.9"},
@@ -112,7 +117,8 @@ std::array<std::vector<SummaryEntry>, kListCount> ExpectedTop(std::size_t top) {
     std::array<std::map<std::string, std::vector<std::string>>, kListCount> addressesOf;
     for (const LogLine& line : FixtureLog()) {
         if (!line.address) continue;
-        const Names names = ListNames(FixtureData().Answer(*service::ParseIpv4(*line.address)));
+        const Names names =
+            ListNames(FixtureData().Answer(*service::ParseIpAddress(*line.address)));
         for (std::size_t list = 0; list < kListCount; ++list) {
             SummaryEntry& entry = byName[list][names[list]];
             entry.name = names[list];
@@ -143,11 +149,11 @@ Summary SummaryOfFixtureLog(std::size_t top) {
 TEST(SummariseTest, CountsTheFixtureLogAsOneByOneLookupsDo) {
     for (const std::size_t top : {std::size_t{1}, std::size_t{3}, std::size_t{100}}) {
         const Summary summary = SummaryOfFixtureLog(top);
-        EXPECT_EQ(summary.lines, 20u);
-        EXPECT_EQ(summary.addresses, 15u);
-        EXPECT_EQ(summary.unique, 12u);
-        EXPECT_EQ(summary.skipped, 5u);
-        EXPECT_EQ(summary.special, 2u);
+        EXPECT_EQ(summary.lines, 22u);
+        EXPECT_EQ(summary.addresses, 18u);
+        EXPECT_EQ(summary.unique, 15u);
+        EXPECT_EQ(summary.skipped, 4u);
+        EXPECT_EQ(summary.special, 3u);
         EXPECT_EQ(summary.top, ExpectedTop(top)) << "top " << top;
     }
 }
@@ -155,15 +161,16 @@ TEST(SummariseTest, CountsTheFixtureLogAsOneByOneLookupsDo) {
 TEST(SummariseTest, SortsByHitsThenName) {
     const Summary summary = SummaryOfFixtureLog(100);
     const auto& countries = summary.top[static_cast<std::size_t>(ListKind::kCountry)];
-    const std::vector<SummaryEntry> expected{{"中国", 8, 6},   {"美国", 2, 1}, {"台湾", 1, 1},
-                                             {"局域网", 1, 1}, {"未知", 1, 1}, {"本机地址", 1, 1},
+    // Equal hits: the name decides, in the order of its bytes.
+    const std::vector<SummaryEntry> expected{{"中国", 10, 8}, {"局域网", 2, 2}, {"美国", 2, 1},
+                                             {"台湾", 1, 1},  {"未知", 1, 1},   {"本机地址", 1, 1},
                                              {"瑞士", 1, 1}};
     EXPECT_EQ(countries, expected);
     const auto& operators = summary.top[static_cast<std::size_t>(ListKind::kOperator)];
     ASSERT_GE(operators.size(), 2u);
-    EXPECT_EQ(operators[0], (SummaryEntry{"未知", 5, 5}));
-    EXPECT_EQ(operators[1], (SummaryEntry{"中国电信", 4, 2}));
-    EXPECT_DOUBLE_EQ(summary.ShareOf(operators[1]), 4.0 / 15.0);
+    EXPECT_EQ(operators[0], (SummaryEntry{"中国电信", 5, 3}));
+    EXPECT_EQ(operators[1], (SummaryEntry{"未知", 5, 5}));
+    EXPECT_DOUBLE_EQ(summary.ShareOf(operators[0]), 5.0 / 18.0);
 }
 
 TEST(SummariseTest, NothingCountedIsAnEmptySummary) {
@@ -177,15 +184,16 @@ TEST(SummariseTest, NothingCountedIsAnEmptySummary) {
 
 TEST(VisitorTallyTest, WholeLinesMustBeAddresses) {
     VisitorTally tally(LineReading::kWholeLine);
-    for (const char* line : {"8.8.8.8", "  8.8.8.8\t", "", "# comment", "   # indented",
-                             "8.8.8.8 - -", "[2001:db8::1]", "999.1.1.1", "1.2.3.4"}) {
+    for (const char* line :
+         {"8.8.8.8", "  8.8.8.8\t", "", "# comment", "   # indented", "8.8.8.8 - -",
+          "[2001:db8::1]", "999.1.1.1", "1.2.3.4", "2001:DB8::1", "2001:db8:0::1 "}) {
         tally.CountLine(line);
     }
-    EXPECT_EQ(tally.lines(), 9u);
+    EXPECT_EQ(tally.lines(), 11u);
     EXPECT_EQ(tally.skipped(), 6u);
     EXPECT_EQ(tally.notAddresses(), 3u);
-    EXPECT_EQ(tally.hits(), (std::unordered_map<std::uint32_t, std::uint64_t>{{0x08080808u, 2},
-                                                                              {0x01020304u, 1}}));
+    const service::IpAddress documentation = service::Ipv6Address{0x20010db800000000u, 1};
+    EXPECT_EQ(tally.hits(), (AddressHits{{0x08080808u, 2}, {0x01020304u, 1}, {documentation, 2}}));
 }
 
 TEST(VisitorTallyTest, ExtractingFindsNoBadLines) {
