@@ -33,7 +33,7 @@ std::vector<SummaryEntry> TopEntries(std::unordered_map<std::string, SummaryEntr
 
 std::array<std::string, kListCount> ListNames(const service::LookupAnswer& answer) {
     if (answer.specialRange) {
-        const std::string label = ValidUtf8(*answer.specialRange);
+        const std::string label = ShownText(*answer.specialRange);
         return {label, label, label, label, label};
     }
     const std::string_view country = FirstPart(answer.location.text);
@@ -42,12 +42,12 @@ std::array<std::string, kListCount> ListNames(const service::LookupAnswer& answe
                                       : !network.organisation.empty() ? network.organisation
                                                                       : network.text;
     return {
-        ValidUtf8(country),
-        ValidUtf8(
+        ShownText(country),
+        ShownText(
             service::DisplayedValue(service::LocationText({country, answer.location.region}))),
-        ValidUtf8(answer.location.text),
-        ValidUtf8(network.text),
-        ValidUtf8(service::DisplayedValue(operatorName)),
+        ShownText(answer.location.text),
+        ShownText(network.text),
+        ShownText(service::DisplayedValue(operatorName)),
     };
 }
 

@@ -50,6 +50,13 @@ std::string Number(double value, const char* format) {
     return text;
 }
 
+// A count with its thousands grouped, "1,234,567", as the page is read, not parsed.
+std::string Grouped(std::uint64_t count) {
+    std::string digits = std::to_string(count);
+    for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+    return digits;
+}
+
 // A bar as long as the entry's hits are to the longest's, with the share as its text for
 // those who cannot see it.
 std::string Bar(double fraction, std::string_view label) {
@@ -69,7 +76,7 @@ void AppendTotals(std::string& page, const Summary& summary) {
          {std::pair{"行数", summary.lines}, std::pair{"地址数", summary.addresses},
           std::pair{"不同地址数", summary.unique}, std::pair{"跳过的行", summary.skipped},
           std::pair{"特殊地址", summary.special}}) {
-        page.append("<li>").append(label).append("<b>").append(std::to_string(value));
+        page.append("<li>").append(label).append("<b>").append(Grouped(value));
         page += "</b></li>\n";
     }
     page += "</ul>\n";
@@ -92,8 +99,8 @@ void AppendList(std::string& page, const Summary& summary, const ListDescription
         page.append("<tr><td class=\"name\">").append(service::EscapeHtml(entry.name));
         page.append("</td><td class=\"bar\">");
         page.append(Bar(static_cast<double>(entry.hits) / longest, share));
-        page.append("</td><td>").append(std::to_string(entry.hits));
-        page.append("</td><td>").append(std::to_string(entry.unique));
+        page.append("</td><td>").append(Grouped(entry.hits));
+        page.append("</td><td>").append(Grouped(entry.unique));
         page.append("</td><td>").append(share).append("</td></tr>\n");
     }
     page += "</tbody>\n</table>\n</section>\n";

@@ -16,7 +16,7 @@ std::int32_t LengthOf(std::string_view text) {
 
 }  // namespace
 
-std::string ValidUtf8(std::string_view text) {
+std::string ShownText(std::string_view text) {
     std::string valid;
     valid.reserve(text.size());
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
@@ -27,6 +27,8 @@ std::string ValidUtf8(std::string_view text) {
         U8_NEXT(bytes, i, LengthOf(text), c);
         if (c < 0) {
             valid += kReplacement;
+        } else if (c < 0x20 || c == 0x7f) {
+            valid += ' ';
         } else {
             valid.append(
                 text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));

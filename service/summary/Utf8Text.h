@@ -6,9 +6,10 @@
 
 namespace summary {
 
-// The text with each ill-formed UTF-8 sequence replaced by U+FFFD, so that every output
-// (a terminal, a spreadsheet, a parser of the report) gets text it can take.
-std::string ValidUtf8(std::string_view text);
+// The text as every output (a terminal, a spreadsheet, a parser of the report) can take it:
+// each ill-formed UTF-8 sequence replaced by U+FFFD, each control character (line breaks,
+// tabs, escapes) by a space, so that a name stays one line of text.
+std::string ShownText(std::string_view text);
 
 // How many terminal columns valid UTF-8 text takes: two for each wide or full-width
 // character (Chinese ones), none for a combining mark, one for anything else.

@@ -234,7 +234,7 @@ struct WidthRow {
 class Utf8TextTest : public testing::TestWithParam<WidthRow> {};
 
 TEST_P(Utf8TextTest, MadeValidAndMeasuredInColumns) {
-    const std::string valid = ValidUtf8(GetParam().text);
+    const std::string valid = ShownText(GetParam().text);
     EXPECT_EQ(valid, GetParam().valid);
     EXPECT_EQ(DisplayWidth(valid), GetParam().width);
 }
@@ -255,6 +255,7 @@ INSTANTIATE_TEST_SUITE_P(
                              3},
                     WidthRow{"cutSequence", "\xe4\xb8", "\xef\xbf\xbd", 1},
                     WidthRow{"overlong", "\xc0\xaf", "\xef\xbf\xbd\xef\xbf\xbd", 2},
+                    WidthRow{"controls", "a\tb\r\nc\x1b[1m\x7f", "a b  c [1m ", 11},
                     WidthRow{"empty", "", "", 0}),
     [](const auto& info) { return info.param.name; });
 
