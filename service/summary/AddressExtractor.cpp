@@ -33,9 +33,11 @@ bool IsZoneCharacter(char c) {
 std::optional<service::IpAddress> AddressIn(std::string_view run) {
     // A full stop after the address ends the sentence it stands in.
     run = run.substr(0, run.find_last_not_of('.') + 1);
-    // "::" alone is the unspecified address, no visitor's; as a word it separates.
-    if (run.find_first_not_of(":.") == std::string_view::npos) return std::nullopt;
-    if (auto address = service::ParseIpAddress(run)) return address;
+    if (auto address = service::ParseIpAddress(run)) {
+        // The unspecified address ("::", "::0") is no visitor's; "::" as a word separates.
+        if (*address == service::IpAddress(service::Ipv6Address{})) return std::nullopt;
+        return address;
+    }
     // An IPv4 address with a port, or followed by the colon of a label.
     const std::size_t colon = run.find(':');
     if (colon == std::string_view::npos) return std::nullopt;

@@ -85,6 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExtractRow{"time", "17:01:46", std::nullopt},
         ExtractRow{"macAddress", "00:1a:2b:3c:4d:5e", std::nullopt},
         ExtractRow{"separator", "a :: b", std::nullopt},
+        ExtractRow{"unspecified", "]::0&1", std::nullopt},
         ExtractRow{"scopeOperator", "std::string", std::nullopt},
         ExtractRow{"twoGaps", "2001::db8::1", std::nullopt},
         ExtractRow{"fiveHexDigits", "2001:db8::12345", std::nullopt},
