@@ -14,9 +14,15 @@ struct DataSource {
     bool operator==(const DataSource&) const = default;
 };
 
-// The sources of a data folder's files as scripts/fetch-geodata recorded them in its SOURCES
-// file ("PACKAGE@VERSION [(NOTE)] FILE..." a line), a file once, in the order first named;
-// nothing when the folder has no such file.
-std::vector<DataSource> ReadDataSources(const std::string& folder);
+struct DataSources {
+    std::string made;  // when the data set was compiled, UTC, ISO 8601
+    std::vector<DataSource> files;
+
+    bool operator==(const DataSources&) const = default;
+};
+
+// What a data set records of its sources ("PACKAGE@VERSION [(NOTE)] FILE..." each), a file
+// once, in the order first named; nothing when the folder holds no readable set record.
+DataSources ReadDataSources(const std::string& folder);
 
 }  // namespace summary

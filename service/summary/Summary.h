@@ -56,7 +56,7 @@ struct Summary {
     std::uint64_t special = 0;  // hits of addresses in special-purpose blocks
     // The top entries of each list, in the order of kLists: most hits first, then by name.
     std::array<std::vector<SummaryEntry>, kListCount> top;
-    std::vector<DataSource> data;
+    DataSources data;
 
     // The entry's hits as a part of all addresses (0 when there are none).
     double ShareOf(const SummaryEntry& entry) const;

@@ -110,9 +110,13 @@ void AppendFooter(std::string& page, const Summary& summary) {
     page += "<footer>\n<p>";
     page += service::kDataCreditHtml;
     page += "</p>\n";
-    if (!summary.data.empty()) {
+    if (!summary.data.made.empty()) {
+        page.append("<p>数据集编译于 ").append(service::EscapeHtml(summary.data.made));
+        page += "</p>\n";
+    }
+    if (!summary.data.files.empty()) {
         page += "<table>\n";
-        for (const DataSource& source : summary.data) {
+        for (const DataSource& source : summary.data.files) {
             page.append("<tr><td>").append(service::EscapeHtml(source.file));
             page.append("</td><td>").append(service::EscapeHtml(source.source));
             page += "</td></tr>\n";

@@ -5,8 +5,11 @@
 namespace summary {
 
 std::string SummaryJson(const Summary& summary) {
-    service::Json data = service::Json::object();
-    for (const DataSource& source : summary.data) data[source.file] = source.source;
+    service::Json files = service::Json::object();
+    for (const DataSource& source : summary.data.files) files[source.file] = source.source;
+    service::Json data{
+        {"made", summary.data.made.empty() ? service::Json() : service::Json(summary.data.made)},
+        {"files", std::move(files)}};
     service::Json top = service::Json::object();
     for (const ListDescription& list : kLists) {
         service::Json entries = service::Json::array();

@@ -17,8 +17,9 @@ std::string SummaryText(const Summary& summary);
 // of each list, the list by its JSON key, the share a fraction.
 std::string SummaryCsv(const Summary& summary);
 
-// One JSON object: lines, addresses, unique, skipped, special, data (file: sources), top
-// (a list per key, each entry {name, hits, unique, share}).
+// One JSON object: lines, addresses, unique, skipped, special, data ({made: when the data
+// set was compiled, files: {file: its sources}}), top (a list per key, each entry {name,
+// hits, unique, share}).
 std::string SummaryJson(const Summary& summary);
 
 // One self-contained Chinese HTML page: nothing fetched from anywhere, the bars inline SVG,

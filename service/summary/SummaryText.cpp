@@ -75,10 +75,15 @@ std::string SummaryText(const Summary& summary) {
         }
         AppendTable(out, rows, {Side::kLeft, Side::kRight, Side::kRight, Side::kRight});
     }
-    if (!summary.data.empty()) {
-        out += "\n数据来源\n";
+    if (!summary.data.files.empty()) {
+        out += "\n数据来源";
+        if (!summary.data.made.empty())
+            out.append("（编译于 ").append(summary.data.made).append("）");
+        out += '\n';
         std::vector<Row> rows;
-        for (const DataSource& source : summary.data) rows.push_back({source.file, source.source});
+        for (const DataSource& source : summary.data.files) {
+            rows.push_back({source.file, source.source});
+        }
         AppendTable(out, rows, {Side::kLeft, Side::kLeft});
     }
     return out;

