@@ -33,7 +33,7 @@ inline constexpr std::array<ListDescription, kListCount> kLists{{
     {ListKind::kOperator, "operator", "运营商"},
 }};
 
-// The name an answer has in each list (valid UTF-8): for country the first part of the
+// The name an answer has in each list (one line of valid UTF-8): for country the first part of the
 // location line, for region the country and the region (a region without a Chinese name
 // is left out rather than leaving the city in its place), for city the whole location line,
 // for network the network line, for operator the Chinese operator name, else the
