@@ -3,6 +3,7 @@
 #include "service/cli/AnswerWriter.h"
 #include "service/cli/LookupOptions.h"
 #include "service/cli/ProgressLine.h"
+#include "service/cli/SummaryCommand.h"
 #include "service/core/GeoData.h"
 #include "service/core/data/DataError.h"
 
@@ -39,6 +40,9 @@ int RunLookupCommand(std::span<const std::string_view> arguments, std::istream& 
     if (options.checkData) {
         out << "wherix-lookup: the data in " << options.dataFolder << " can be used\n";
         return kAllAnswered;
+    }
+    if (options.summary) {
+        return RunSummaryCommand(options, *data, in, out, errors, errorsOnTerminal);
     }
 
     std::optional<ProgressLine> progress;

@@ -1,6 +1,7 @@
 #include "service/pages/Pages.h"
 
 #include "service/core/DisplayedValue.h"
+#include "service/pages/DataCredit.h"
 #include "service/pages/HtmlEscape.h"
 #include "service/pages/PageMarkers.h"
 
@@ -14,13 +15,6 @@ constexpr std::string_view kHead =
     "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">"
     "<title>IP地址查询</title></head>\n<body>\n";
 
-// Credit for the CC BY data the answers come from (the city names are GeoNames'); DB-IP
-// asks for this link on every page that shows its results.
-constexpr std::string_view kTail =
-    "<p>数据来源：<a href=\"https://db-ip.com\">IP Geolocation by DB-IP</a>"
-    ", RouteViews, NRO, <a href=\"https://github.com/sapics/ip-location-db\">ip-location-db</a>"
-    ", <a href=\"https://www.geonames.org\">GeoNames</a> (CC BY 4.0)</p>\n</body></html>\n";
-
 constexpr std::string_view kLocationLabel = "地理位置：";
 constexpr std::string_view kNetworkLabel = "网络：";
 constexpr std::string_view kRegisteredLabel = "注册地：";
@@ -31,6 +25,12 @@ std::string QueryForm(std::string_view address) {
            EscapeHtml(address) +
            "\"><input type=\"hidden\" name=\"action\" value=\"2\"> "
            "<input type=\"submit\" value=\"查询\"></form>\n";
+}
+
+void AppendTail(std::string& page) {
+    page += "<p>";
+    page += kDataCreditHtml;
+    page += "</p>\n</body></html>\n";
 }
 
 }  // namespace
@@ -46,7 +46,7 @@ std::string OwnAddressPage(std::string_view address, const LookupAnswer& answer)
     page += markers::kLocationEnd;
     page += "</p>\n";
     page += QueryForm("");
-    page += kTail;
+    AppendTail(page);
     return page;
 }
 
@@ -64,7 +64,7 @@ std::string QueryPage(std::string_view queriedAddress, const LookupAnswer& answe
         page += markers::kItemEnd;
     }
     page += "</ul>\n";
-    page += kTail;
+    AppendTail(page);
     return page;
 }
 
