@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <optional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -33,15 +33,16 @@ void WriteTable(std::string_view contents) {
     Require(file.good(), "the table file can be written");
 }
 
-// Loads the table file as a Table; nothing when it is refused, as it may be.
+// Loads the table file as a Table, which stays where it is made (its views point into
+// itself); nothing when it is refused, as it may be.
 template <typename Table>
-std::optional<Table> Load() {
+std::unique_ptr<Table> Load() {
     try {
-        return Table(TablePath());
+        return std::make_unique<Table>(TablePath());
     } catch (const service::DataError& error) {
         Require(std::string_view(error.what()).starts_with(TablePath()),
                 "a refusal names the file");
-        return std::nullopt;
+        return nullptr;
     }
 }
 
