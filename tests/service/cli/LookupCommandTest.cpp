@@ -3,6 +3,7 @@
 #include "service/cli/ProgressLine.h"
 #include "service/json/AnswerJson.h"
 #include "tests/service/ServiceTestSupport.h"
+#include "tests/service/cli/CommandRun.h"
 
 #include <gtest/gtest.h>
 
@@ -13,21 +14,10 @@
 namespace cli {
 namespace {
 
-struct CommandRun {
-    int status = -1;
-    std::string out;
-    std::string errors;
-};
+using test::CommandRun;
 
-CommandRun RunWith(std::vector<std::string_view> arguments, const std::string& input = "") {
-    std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream errors;
-    CommandRun run;
-    run.status = RunLookupCommand(arguments, in, out, errors, false);
-    run.out = out.str();
-    run.errors = errors.str();
-    return run;
+CommandRun RunWith(const std::vector<std::string_view>& arguments, const std::string& input = "") {
+    return test::RunCommand(arguments, input);
 }
 
 constexpr const char* kGoogle = "8.8.8.8\t美国 加利福尼亚州 山景城\tAS15169 Google LLC\t美国\n";

@@ -1,5 +1,6 @@
 #include "service/cli/LookupCommand.h"
 #include "service/cli/ProgressLine.h"
+#include "tests/service/cli/CommandRun.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -14,22 +15,11 @@
 namespace cli {
 namespace {
 
-struct SummaryRun {
-    int status = -1;
-    std::string out;
-    std::string errors;
-};
+using SummaryRun = test::CommandRun;
 
 SummaryRun Summarise(std::vector<std::string_view> arguments, const std::string& input = "") {
     arguments.insert(arguments.begin(), {"--data", SERVICE_FIXTURES, "--summary"});
-    std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream errors;
-    SummaryRun run;
-    run.status = RunLookupCommand(arguments, in, out, errors, false);
-    run.out = out.str();
-    run.errors = errors.str();
-    return run;
+    return test::RunCommand(arguments, input);
 }
 
 std::string Gzip(const std::string& text) {
