@@ -102,7 +102,7 @@ int RunSummaryCommand(const LookupOptions& options, const service::GeoData& data
     }
 
     summary::Summary result = summary::Summarise(tally, data, options.top);
-    result.data = summary::ReadDataSources(options.dataFolder);
+    result.data = summary::SourcesOf(data.record());
     if (progress) progress->Wipe();
 
     bool wroteAll = true;

@@ -1,8 +1,5 @@
 #include "service/summary/DataSources.h"
 
-#include "service/core/data/DataError.h"
-#include "service/core/data/DataSetRecord.h"
-
 #include <algorithm>
 #include <sstream>
 
@@ -34,15 +31,10 @@ void AddSource(std::vector<DataSource>& files, const std::string& line) {
 
 }  // namespace
 
-DataSources ReadDataSources(const std::string& folder) {
+DataSources SourcesOf(const service::DataSetRecord& record) {
     DataSources sources;
-    try {
-        const service::DataSetRecord record = service::ReadDataSetRecord(folder);
-        sources.made = record.made;
-        for (const std::string& line : record.sources) AddSource(sources.files, line);
-    } catch (const service::DataError&) {
-        // The summary is made without the data's versions rather than not at all.
-    }
+    sources.made = record.made;
+    for (const std::string& line : record.sources) AddSource(sources.files, line);
     return sources;
 }
 

