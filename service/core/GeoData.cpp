@@ -4,6 +4,7 @@
 #include "service/core/LocationText.h"
 #include "service/core/ReservedRanges.h"
 #include "service/core/data/DataError.h"
+#include "service/core/data/DataSetLocation.h"
 
 #include <algorithm>
 #include <cctype>
@@ -73,16 +74,17 @@ std::string UpperCase(std::string_view code) {
 }  // namespace
 
 GeoData::GeoData(const std::string& folder, bool checksums)
-    : m_record(CheckedRecord(folder, checksums)),
-      m_tables(PathIn(folder, m_record, kTablesFile)),
-      m_city(PathIn(folder, m_record, kCityDatabaseFile)),
-      m_city6(PathIn(folder, m_record, kCityDatabaseIpv6File)),
-      m_registry(PathIn(folder, m_record, kRegistryCountryFile)),
+    : m_folder(DataSetFolder(folder)),
+      m_record(CheckedRecord(m_folder, checksums)),
+      m_tables(PathIn(m_folder, m_record, kTablesFile)),
+      m_city(PathIn(m_folder, m_record, kCityDatabaseFile)),
+      m_city6(PathIn(m_folder, m_record, kCityDatabaseIpv6File)),
+      m_registry(PathIn(m_folder, m_record, kRegistryCountryFile)),
       m_regionNames(m_tables),
       m_cityNames(m_tables),
       m_carrierNames(m_tables),
       m_asn(m_tables) {
-    CheckSamples(folder);
+    CheckSamples(m_folder);
 }
 
 // Files swapped for one another, or tables that lost their rows, pass every check of size

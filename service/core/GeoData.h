@@ -51,13 +51,15 @@ private:
 // once at start; answering only reads, so one object serves every worker thread.
 class GeoData {
 public:
-    // Maps the set's files; nothing is parsed. The set is checked as a whole first: its
+    // Maps the files of the set in `folder` (through its `current` link when it is a store of
+    // sets, DataSetLocation.h); nothing is parsed. The set is checked as a whole first: its
     // record, each file's size, the databases' types, and sample answers of both families.
     // With checksums each file's CRC-32 is checked too (it reads every byte, so it is for
     // reloads and checks rather than start-up). Throws DataError naming what is wrong.
     explicit GeoData(const std::string& folder, bool checksums = false);
 
-    // The set's record of itself.
+    // The folder of the set it mapped, and the set's record of itself.
+    const std::string& folder() const { return m_folder; }
     const DataSetRecord& record() const { return m_record; }
 
     // Special-purpose addresses get their label without any database being asked; every
@@ -83,6 +85,7 @@ private:
     // there is no name).
     std::pair<std::string, std::string> CountryOf(std::string_view code) const;
 
+    std::string m_folder;
     DataSetRecord m_record;
     TableFile m_tables;
     CityDatabase m_city;   // IPv4

@@ -39,6 +39,8 @@ DataSetRecord ReadDataSetRecord(const std::string& folder) {
             }
         } else if (word == "made") {
             good = static_cast<bool>(fields >> record.made);
+        } else if (word == "published") {
+            good = static_cast<bool>(fields >> record.published);
         } else if (word == "source") {
             std::getline(fields >> std::ws, record.sources.emplace_back());
         } else if (word == "file") {
@@ -60,6 +62,7 @@ DataSetRecord ReadDataSetRecord(const std::string& folder) {
 void WriteDataSetRecord(const std::string& folder, const DataSetRecord& record) {
     std::ostringstream text;
     text << kFirstWord << ' ' << record.format << "\nmade " << record.made << '\n';
+    if (!record.published.empty()) text << "published " << record.published << '\n';
     for (const std::string& source : record.sources) text << "source " << source << '\n';
     for (const DataSetRecord::File& file : record.files) {
         char crc[9];

@@ -18,6 +18,9 @@ struct DataSetRecord {
 
     std::uint32_t format = 0;
     std::string made;                  // UTC, ISO 8601
+    // The day the oldest of its sources was published (YYYY-MM-DD), which tells how old its
+    // answers are; empty when the sources do not say.
+    std::string published;
     std::vector<std::string> sources;  // "package@version files...", as fetched
     std::vector<File> files;
 };
