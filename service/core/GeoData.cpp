@@ -14,14 +14,18 @@
 namespace service {
 namespace {
 
+bool Holds(const DataSetRecord& record, const char* file) {
+    return std::any_of(record.files.begin(), record.files.end(),
+                       [&](const DataSetRecord::File& f) { return f.name == file; });
+}
+
 // The path of a file the set must hold and record; checked before anything is mapped.
 std::string PathIn(const std::string& folder, const DataSetRecord& record, const char* file) {
     const std::filesystem::path path = std::filesystem::path(folder) / file;
     if (!std::filesystem::is_regular_file(path)) {
         throw DataError(path.string() + ": not found");
     }
-    if (std::none_of(record.files.begin(), record.files.end(),
-                     [&](const DataSetRecord::File& f) { return f.name == file; })) {
+    if (!Holds(record, file)) {
         throw DataError(path.string() + ": not in the set's record");
     }
     return path.string();
@@ -77,13 +81,21 @@ GeoData::GeoData(const std::string& folder, bool checksums)
     : m_folder(DataSetFolder(folder)),
       m_record(CheckedRecord(m_folder, checksums)),
       m_tables(PathIn(m_folder, m_record, kTablesFile)),
-      m_city(PathIn(m_folder, m_record, kCityDatabaseFile)),
-      m_city6(PathIn(m_folder, m_record, kCityDatabaseIpv6File)),
-      m_registry(PathIn(m_folder, m_record, kRegistryCountryFile)),
+      m_city(PathIn(
+          m_folder, m_record,
+          Holds(m_record, kCityDatabaseBothFile) ? kCityDatabaseBothFile : kCityDatabaseFile)),
       m_regionNames(m_tables),
       m_cityNames(m_tables),
       m_carrierNames(m_tables),
       m_asn(m_tables) {
+    if (!Holds(m_record, kCityDatabaseBothFile)) {
+        m_city6.emplace(PathIn(m_folder, m_record, kCityDatabaseIpv6File));
+    }
+    if (Holds(m_record, kRegistryCountryFile)) {
+        m_registry.emplace(PathIn(m_folder, m_record, kRegistryCountryFile));
+    } else {
+        m_countryRanges = CountryRangeTable(m_tables);
+    }
     CheckSamples(m_folder);
 }
 
@@ -93,10 +105,10 @@ void GeoData::CheckSamples(const std::string& folder) const {
     const auto refuse = [&](const std::string& why) {
         throw DataError(folder + ": " + why + " (a damaged or mixed set)");
     };
-    if (!TypeHas(m_city.File(), "city") || !TypeHas(m_city6.File(), "city")) {
+    if (!TypeHas(m_city.File(), "city") || (m_city6 && !TypeHas(m_city6->File(), "city"))) {
         refuse("a city database is not one");
     }
-    if (!TypeHas(m_registry, "country") || TypeHas(m_registry, "city")) {
+    if (m_registry && (!TypeHas(*m_registry, "country") || TypeHas(*m_registry, "city"))) {
         refuse("the registry database is not one");
     }
     for (const char* sample : {"8.8.8.8", "2001:4860:4860::8888"}) {
@@ -139,7 +151,7 @@ std::pair<std::string, std::string> GeoData::CountryOf(std::string_view code) co
 
 void GeoData::LocationOf(const IpAddress& address, AnswerMemo* memo,
                          LocationAnswer& location) const {
-    const CityDatabase& city = address.index() == 0 ? m_city : m_city6;
+    const CityDatabase& city = CityFor(address);
     const auto record = city.RecordOf(address);
     if (!record) {
         location = UnknownPart<LocationAnswer>();
@@ -193,19 +205,28 @@ NetworkAnswer GeoData::NetworkFrom(const AsnRecord& record) const {
 
 void GeoData::RegisteredCountryOf(const IpAddress& address, AnswerMemo* memo,
                                   RegisteredCountryAnswer& registered) const {
-    const auto record = m_registry.Find(address);
-    if (!record) {
+    std::string_view code;
+    std::uint32_t key = 0;
+    if (m_registry) {
+        const auto record = m_registry->Find(address);
+        if (record) {
+            code = record->String({"country_code"});
+            key = record->Offset();
+        }
+    } else {
+        code = m_countryRanges.Find(address);
+        for (const char c : code) key = key << 8 | static_cast<unsigned char>(c);
+    }
+    if (code.empty()) {
         registered = UnknownPart<RegisteredCountryAnswer>();
         return;
     }
     Remembered(
-        memo ? &memo->m_registered : nullptr, record->Offset(),
-        [&] { return RegisteredCountryFrom(*record); }, registered);
+        memo ? &memo->m_registered : nullptr, key, [&] { return RegisteredCountryFrom(code); },
+        registered);
 }
 
-RegisteredCountryAnswer GeoData::RegisteredCountryFrom(const MmdbRecord& record) const {
-    const std::string_view code = record.String({"country_code"});
-    if (code.empty()) return UnknownPart<RegisteredCountryAnswer>();
+RegisteredCountryAnswer GeoData::RegisteredCountryFrom(std::string_view code) const {
     RegisteredCountryAnswer registered;
     registered.countryCode = UpperCase(code);
     std::tie(registered.country, registered.text) = CountryOf(registered.countryCode);

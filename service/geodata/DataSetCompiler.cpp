@@ -22,22 +22,39 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string In(const std::string& folder, const char* file) {
+std::string In(const std::string& folder, const std::string& file) {
     return (fs::path(folder) / file).string();
 }
 
-// A copy flushed to the disk under a temporary name, then renamed into place.
-void CopyInto(const std::string& from, const std::string& to) {
-    const std::string temporary = to + ".new";
-    std::error_code error;
-    fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, error);
-    if (error) throw DataError(from + ": cannot copy: " + error.message());
-    const int descriptor = open(temporary.c_str(), O_RDONLY | O_CLOEXEC);
+void Flush(const std::string& path) {
+    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     const bool flushed = descriptor >= 0 && fsync(descriptor) == 0;
     if (descriptor >= 0) close(descriptor);
-    if (!flushed) {
+    if (!flushed) throw DataError(path + ": cannot flush to the disk");
+}
+
+// The file under a temporary name beside `to` (a second link to it where the file system
+// allows, else a copy; data files are never written in place, so the two can share it),
+// flushed to the disk, then renamed into place.
+void PlaceInto(const std::string& from, const std::string& to) {
+    std::error_code error;
+    if (fs::equivalent(from, to, error)) {
+        Flush(to);
+        return;
+    }
+    const std::string temporary = to + ".new";
+    fs::remove(temporary);
+    fs::create_hard_link(from, temporary, error);
+    if (error) {
+        error.clear();
+        fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, error);
+    }
+    if (error) throw DataError(from + ": cannot copy: " + error.message());
+    try {
+        Flush(temporary);
+    } catch (const DataError&) {
         fs::remove(temporary);
-        throw DataError(temporary + ": cannot flush to the disk");
+        throw;
     }
     fs::rename(temporary, to, error);
     if (error) {
@@ -67,30 +84,28 @@ std::string UtcNow() {
 
 }  // namespace
 
-void CompileDataSet(const std::string& sourceFolder, const std::string& setFolder) {
+void WriteDataSet(const DataSetParts& parts, const std::string& setFolder) {
+    fs::create_directories(setFolder);
     DataSetRecord record;
     record.format = TableFile::kFormatVersion;
-    record.sources = SourceLines(In(sourceFolder, kSourcesList));
-    fs::create_directories(setFolder);
+    record.sources = parts.sources;
+    record.published = OldestSourceDate(parts.sources);
 
-    {
-        const AsnTable asn = AsnTable::Load(
-            {In(sourceFolder, kAsnTableSource), In(sourceFolder, kAsnTableIpv6Source)});
-        const RegionNames regions(In(sourceFolder, kRegionNamesSource));
-        const CityNames cities(In(sourceFolder, kCityNamesSource));
-        const CarrierNames carriers(In(sourceFolder, kCarrierNamesSource));
-        TableWriter writer;
-        asn.AddTo(writer);
-        regions.AddTo(writer);
-        cities.AddTo(writer);
-        carriers.AddTo(writer);
-        writer.Write(In(setFolder, kTablesFile));
+    TableWriter writer;
+    parts.asn->AddTo(writer);
+    if (parts.countries != nullptr) parts.countries->AddTo(writer);
+    parts.regions->AddTo(writer);
+    parts.cities->AddTo(writer);
+    parts.carriers->AddTo(writer);
+    writer.Write(In(setFolder, kTablesFile));
+
+    std::vector<std::string> files{kTablesFile};
+    for (const std::string& database : parts.databases) {
+        const std::string name = fs::path(database).filename().string();
+        PlaceInto(database, In(setFolder, name));
+        files.push_back(name);
     }
-    for (const char* database : {kCityDatabaseFile, kCityDatabaseIpv6File, kRegistryCountryFile}) {
-        CopyInto(In(sourceFolder, database), In(setFolder, database));
-    }
-    for (const char* file :
-         {kTablesFile, kCityDatabaseFile, kCityDatabaseIpv6File, kRegistryCountryFile}) {
+    for (const std::string& file : files) {
         const std::string path = In(setFolder, file);
         record.files.push_back({file, fs::file_size(path), FileCrc32(path)});
     }
@@ -102,6 +117,24 @@ void CompileDataSet(const std::string& sourceFolder, const std::string& setFolde
         fs::remove(In(setFolder, kDataSetRecordFile));
         throw;
     }
+}
+
+void CompileDataSet(const std::string& sourceFolder, const std::string& setFolder) {
+    const AsnTable asn =
+        AsnTable::Load({In(sourceFolder, kAsnTableSource), In(sourceFolder, kAsnTableIpv6Source)});
+    const RegionNames regions(In(sourceFolder, kRegionNamesSource));
+    const CityNames cities(In(sourceFolder, kCityNamesSource));
+    const CarrierNames carriers(In(sourceFolder, kCarrierNamesSource));
+    DataSetParts parts;
+    parts.sources = SourceLines(In(sourceFolder, kSourcesList));
+    for (const char* database : {kCityDatabaseFile, kCityDatabaseIpv6File, kRegistryCountryFile}) {
+        parts.databases.push_back(In(sourceFolder, database));
+    }
+    parts.asn = &asn;
+    parts.regions = &regions;
+    parts.cities = &cities;
+    parts.carriers = &carriers;
+    WriteDataSet(parts, setFolder);
 }
 
 }  // namespace service

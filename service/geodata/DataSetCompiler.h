@@ -1,6 +1,13 @@
 #pragma once
 
+#include "service/core/data/AsnTable.h"
+#include "service/core/data/CountryRangeTable.h"
+#include "service/core/names/CarrierNames.h"
+#include "service/core/names/CityNames.h"
+#include "service/core/names/RegionNames.h"
+
 #include <string>
+#include <vector>
 
 namespace service {
 
@@ -15,11 +22,27 @@ inline constexpr char kCityNamesSource[] = "city-names.tsv";
 inline constexpr char kCarrierNamesSource[] = "carrier-names.tsv";
 inline constexpr char kSourcesList[] = "SOURCES";
 
-// Compiles the sources into a data set in setFolder (made when missing): every file is
-// written under a temporary name, flushed and renamed over its old one, the set's record
-// last; then the new set is opened, its checksums read back and its sample answers asked.
-// Throws DataError naming the first source or step that failed; a set that fails the
-// final check has its record removed, so that nothing uses it.
+// What a data set is made of: the databases it holds as they are (each under its own file
+// name), the tables compiled into its table file, and the lines of its record that say
+// where they came from.
+struct DataSetParts {
+    std::vector<std::string> sources;
+    std::vector<std::string> databases;  // paths; a file already in the set stays where it is
+    const AsnTable* asn = nullptr;
+    const CountryRangeTable* countries = nullptr;  // none where a database answers for them
+    const RegionNames* regions = nullptr;
+    const CityNames* cities = nullptr;
+    const CarrierNames* carriers = nullptr;
+};
+
+// Writes a data set into setFolder (made when missing): the table file and each database
+// (linked where it can be, else copied) under a temporary name, flushed and renamed over
+// its old one, the set's record last; then the new set is opened, its checksums read back
+// and its sample answers asked. Throws DataError naming the first step that failed; a set
+// that fails the final check has its record removed, so that nothing uses it.
+void WriteDataSet(const DataSetParts& parts, const std::string& setFolder);
+
+// The data set made from the sources in sourceFolder (scripts/fetch-geodata's).
 void CompileDataSet(const std::string& sourceFolder, const std::string& setFolder);
 
 }  // namespace service

@@ -2,6 +2,7 @@
 
 #include "service/core/IpAddress.h"
 #include "service/core/data/DataError.h"
+#include "service/core/data/RangeSearch.h"
 #include "service/core/data/TsvFile.h"
 
 #include <algorithm>
@@ -87,6 +88,23 @@ AsnTable AsnTable::Parse(std::string_view rows, const std::string& sourceName) {
     return table;
 }
 
+AsnTable AsnTable::FromDatabase(const std::string& path) {
+    const MmdbFile database(path);
+    AsnTable table;
+    OrganisationIndex index;
+    database.ForEachNetwork(
+        [&](const IpAddress& first, const IpAddress& last, const MmdbRecord& record) {
+            const auto number = record.Number({"autonomous_system_number"});
+            if (!number || *number < 0 || *number > 0xFFFFFFFF) {
+                throw DataError(path + ": a network without an AS number");
+            }
+            table.AddRange(first, last, static_cast<std::uint32_t>(*number),
+                           record.String({"autonomous_system_organization"}), index);
+        });
+    table.Sort();
+    return table;
+}
+
 AsnTable::AsnTable(const TableFile& file)
     : m_ranges4(file.Array<Range<std::uint32_t>>(TableSection::kAsnRanges4)),
       m_ranges6(file.Array<Range<Ipv6Address>>(TableSection::kAsnRanges6)),
@@ -122,15 +140,20 @@ void AsnTable::Add(std::string_view rows, const std::string& sourceName, Organis
             throw fail();
         }
 
-        const auto [entry, added] =
-            index.try_emplace(fields[3], static_cast<std::uint32_t>(m_ownOrganisations.size()));
-        if (added) m_ownOrganisations.push_back(AppendText(m_ownText, fields[3]));
-        if (const auto* v4 = std::get_if<std::uint32_t>(&*first)) {
-            m_ownRanges4.push_back({*v4, std::get<std::uint32_t>(*last), *number, entry->second});
-        } else {
-            m_ownRanges6.push_back({std::get<Ipv6Address>(*first), std::get<Ipv6Address>(*last),
-                                    *number, entry->second});
-        }
+        AddRange(*first, *last, *number, fields[3], index);
+    }
+}
+
+void AsnTable::AddRange(const IpAddress& first, const IpAddress& last, std::uint32_t number,
+                        std::string_view organisation, OrganisationIndex& index) {
+    const auto [entry, added] = index.try_emplace(
+        std::string(organisation), static_cast<std::uint32_t>(m_ownOrganisations.size()));
+    if (added) m_ownOrganisations.push_back(AppendText(m_ownText, organisation));
+    if (const auto* v4 = std::get_if<std::uint32_t>(&first)) {
+        m_ownRanges4.push_back({*v4, std::get<std::uint32_t>(last), number, entry->second});
+    } else {
+        m_ownRanges6.push_back(
+            {std::get<Ipv6Address>(first), std::get<Ipv6Address>(last), number, entry->second});
     }
 }
 
@@ -151,18 +174,14 @@ std::optional<AsnRecord> AsnTable::Find(const IpAddress& address) const {
 template <typename Address>
 std::optional<AsnRecord> AsnTable::FindIn(std::span<const Range<Address>> ranges,
                                           const Address& address) const {
-    auto after =
-        std::upper_bound(ranges.begin(), ranges.end(), address,
-                         [](const Address& a, const Range<Address>& r) { return a < r.first; });
-    if (after == ranges.begin()) return std::nullopt;
-    const Range<Address>& range = *std::prev(after);
-    if (address > range.last) return std::nullopt;
+    const Range<Address>* range = FindRange(ranges, address);
+    if (range == nullptr) return std::nullopt;
     // A compiled file's index is checked here, where it is used, not at open.
-    const std::string_view organisation = range.organisation < m_organisations.size()
-                                              ? TextAt(m_text, m_organisations[range.organisation])
+    const std::string_view organisation = range->organisation < m_organisations.size()
+                                              ? TextAt(m_text, m_organisations[range->organisation])
                                               : std::string_view();
-    return AsnRecord{range.number, organisation,
-                     std::uint64_t{range.number} << 32 | range.organisation};
+    return AsnRecord{range->number, organisation,
+                     std::uint64_t{range->number} << 32 | range->organisation};
 }
 
 }  // namespace service

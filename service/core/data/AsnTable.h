@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/core/IpAddress.h"
+#include "service/core/data/MmdbFile.h"
 #include "service/core/data/TableFile.h"
 
 #include <cstdint>
@@ -30,6 +31,9 @@ public:
     // file and line of the first malformed row.
     static AsnTable Load(const std::vector<std::string>& paths);
     static AsnTable Parse(std::string_view rows, const std::string& sourceName);
+    // The networks of an AS database (autonomous_system_number and _organization records,
+    // both families in one file). Throws DataError.
+    static AsnTable FromDatabase(const std::string& path);
     // The tables of a compiled file, which must outlive this. Throws DataError.
     explicit AsnTable(const TableFile& file);
 
@@ -53,6 +57,8 @@ private:
 
     AsnTable() = default;
     void Add(std::string_view rows, const std::string& sourceName, OrganisationIndex& index);
+    void AddRange(const IpAddress& first, const IpAddress& last, std::uint32_t number,
+                  std::string_view organisation, OrganisationIndex& index);
     void Sort();
     template <typename Address>
     std::optional<AsnRecord> FindIn(std::span<const Range<Address>> ranges,

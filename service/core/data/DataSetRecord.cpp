@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace service {
@@ -15,7 +16,35 @@ namespace {
 
 constexpr std::string_view kFirstWord = "lokaro-geodata-set";
 
+// The date a source's version stands for, YYYY-MM-DD, or empty.
+std::string VersionDate(const std::string& version) {
+    static const std::regex kDigits(R"((?:\d+\.\d+\.)?((?:19|20)\d{6})\d{0,2})");
+    static const std::regex kDashed(R"(((?:19|20)\d\d)-(\d\d)(?:-(\d\d))?)");
+    std::smatch match;
+    if (std::regex_match(version, match, kDigits)) {
+        const std::string day = match[1];
+        return day.substr(0, 4) + '-' + day.substr(4, 2) + '-' + day.substr(6, 2);
+    }
+    if (std::regex_match(version, match, kDashed)) {
+        return match[1].str() + '-' + match[2].str() + '-' +
+               (match[3].matched ? match[3].str() : std::string("01"));
+    }
+    return {};
+}
+
 }  // namespace
+
+std::string OldestSourceDate(const std::vector<std::string>& sources) {
+    std::string oldest;
+    for (const std::string& source : sources) {
+        const std::string name = source.substr(0, source.find(' '));
+        const std::size_t at = name.rfind('@');
+        if (at == std::string::npos || at == 0) continue;
+        const std::string date = VersionDate(name.substr(at + 1));
+        if (!date.empty() && (oldest.empty() || date < oldest)) oldest = date;
+    }
+    return oldest;
+}
 
 DataSetRecord ReadDataSetRecord(const std::string& folder) {
     const std::string path = (std::filesystem::path(folder) / kDataSetRecordFile).string();

@@ -17,7 +17,7 @@ struct DataSetRecord {
     };
 
     std::uint32_t format = 0;
-    std::string made;                  // UTC, ISO 8601
+    std::string made;  // UTC, ISO 8601
     // The day the oldest of its sources was published (YYYY-MM-DD), which tells how old its
     // answers are; empty when the sources do not say.
     std::string published;
@@ -34,6 +34,11 @@ DataSetRecord ReadDataSetRecord(const std::string& folder);
 
 // Writes folder/MANIFEST under a temporary name, flushed, then renamed. Throws DataError.
 void WriteDataSetRecord(const std::string& folder, const DataSetRecord& record);
+
+// The day of the oldest source whose version tells when it was published (YYYY-MM-DD), from
+// record source lines "name@version files..." whose version is a date ("20261206",
+// "2026-12", "2026-12-06") or ends in one ("2.3.2026060513"); empty when none does.
+std::string OldestSourceDate(const std::vector<std::string>& sources);
 
 // The CRC-32 of a file's content. Throws DataError when it cannot be read.
 std::uint32_t FileCrc32(const std::string& path);

@@ -10,6 +10,40 @@
 #include <vector>
 
 namespace service {
+namespace {
+
+// A network of the search tree: its first address as 128 bits (an IPv4 tree's in the low
+// 32) and its prefix length.
+struct Network {
+    Ipv6Address first;
+    unsigned length = 0;
+};
+
+Network Child(const Network& parent, int side) {
+    Network child{parent.first, parent.length + 1};
+    if (side == 1) {
+        const unsigned bit = parent.length;  // from the most significant of 128
+        (bit < 64 ? child.first.high : child.first.low) |= std::uint64_t{1} << (63 - bit % 64);
+    }
+    return child;
+}
+
+std::uint64_t HostBits(unsigned length) {
+    return length >= 64 ? 0 : ~std::uint64_t{0} >> length;
+}
+
+Ipv6Address LastOf(const Network& network) {
+    return {network.first.high | HostBits(network.length),
+            network.first.low |
+                (network.length <= 64 ? ~std::uint64_t{0} : HostBits(network.length - 64))};
+}
+
+bool IsIpv4Alias(const Network& network) {
+    return (network.length == 96 && network.first == Ipv6Address{0, 0xFFFF00000000}) ||
+           (network.length == 16 && network.first == Ipv6Address{0x2002000000000000, 0});
+}
+
+}  // namespace
 
 std::optional<MMDB_entry_data_s> MmdbRecord::Value(std::initializer_list<const char*> path) const {
     std::array<const char*, 8> terminated{};
@@ -90,6 +124,59 @@ std::optional<MmdbRecord> MmdbFile::Find(const IpAddress& address) const {
 std::string_view MmdbFile::DatabaseType() const {
     const char* type = m_database.metadata.database_type;
     return type != nullptr ? std::string_view(type) : std::string_view();
+}
+
+void MmdbFile::ForEachNetwork(const NetworkVisitor& visit) const {
+    const bool ipv4Tree = m_database.metadata.ip_version == 4;
+    // An IPv4 tree's networks are the last 32 bits of the 128 walked here.
+    const unsigned skipped = ipv4Tree ? 96 : 0;
+    const auto emit = [&](const Network& network, const MMDB_entry_s& entry) {
+        const Ipv6Address last = LastOf(network);
+        const bool ipv4 = ipv4Tree || (network.first.high == 0 && network.first.low >> 32 == 0 &&
+                                       network.length >= 96);
+        if (ipv4) {
+            visit(IpAddress(static_cast<std::uint32_t>(network.first.low)),
+                  IpAddress(static_cast<std::uint32_t>(last.low)), MmdbRecord(entry));
+        } else {
+            visit(IpAddress(network.first), IpAddress(last), MmdbRecord(entry));
+        }
+    };
+    // Depth first, the lower half first; a record met is emitted when it comes off the
+    // stack, so that networks come in address order. Only links to later nodes are
+    // followed, so a damaged tree cannot make this loop.
+    struct Pending {
+        Network network;
+        std::uint32_t node = 0;
+        std::optional<MMDB_entry_s> record;
+    };
+    std::vector<Pending> pending{{Network{{}, skipped}, 0, std::nullopt}};
+    while (!pending.empty()) {
+        const Pending next = pending.back();
+        pending.pop_back();
+        if (next.record) {
+            emit(next.network, *next.record);
+            continue;
+        }
+        MMDB_search_node_s children{};
+        if (MMDB_read_node(&m_database, next.node, &children) != MMDB_SUCCESS) {
+            throw DataError(std::string(m_database.filename) + ": a damaged search tree");
+        }
+        const std::uint8_t types[] = {children.left_record_type, children.right_record_type};
+        const std::uint64_t records[] = {children.left_record, children.right_record};
+        const MMDB_entry_s entries[] = {children.left_record_entry, children.right_record_entry};
+        for (const int side : {1, 0}) {
+            const Network child = Child(next.network, side);
+            if (IsIpv4Alias(child)) continue;
+            if (types[side] == MMDB_RECORD_TYPE_DATA) {
+                pending.push_back({child, 0, entries[side]});
+            } else if (types[side] == MMDB_RECORD_TYPE_SEARCH_NODE && records[side] > next.node &&
+                       child.length < 128) {
+                pending.push_back({child, static_cast<std::uint32_t>(records[side]), std::nullopt});
+            } else if (types[side] == MMDB_RECORD_TYPE_INVALID) {
+                throw DataError(std::string(m_database.filename) + ": a damaged search tree");
+            }
+        }
+    }
 }
 
 std::optional<MmdbRecord> MmdbFile::AnyRecord() const {

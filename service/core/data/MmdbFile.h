@@ -5,6 +5,7 @@
 #include <maxminddb.h>
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string_view>
@@ -49,6 +50,14 @@ public:
 
     // The type the file's metadata give ("city ipv4", "country ipvAll", ...).
     std::string_view DatabaseType() const;
+
+    // Calls visit(first, last, record) for every network of the file that holds a record,
+    // in address order. In a file of both families the networks in ::/96 are given as IPv4
+    // ones and the aliases of the IPv4 space (::ffff:0:0/96, 2002::/16) are passed over.
+    // Throws DataError for a tree that cannot be read.
+    using NetworkVisitor =
+        std::function<void(const IpAddress& first, const IpAddress& last, const MmdbRecord&)>;
+    void ForEachNetwork(const NetworkVisitor& visit) const;
 
     // A record of the file, the first one met in the search tree, to tell the file's
     // record layout by; nothing for a file without records.

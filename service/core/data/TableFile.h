@@ -24,6 +24,8 @@ enum class TableSection : std::uint32_t {
     kCityText,
     kCarrierEntries,
     kCarrierText,
+    kCountryRanges4,
+    kCountryRanges6,
 };
 
 // A piece of a section's text: where it starts and how long it is.
