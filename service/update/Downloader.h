@@ -3,8 +3,10 @@
 #include <chrono>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace update {
 
@@ -18,6 +20,9 @@ struct DownloadOptions {
     std::chrono::milliseconds firstBackoff{1000};
     // A body larger than this is refused (a wrong file, or a server gone mad).
     std::uint64_t maxBytes = std::uint64_t{1} << 31;
+    // A transfer that moves no byte for this long is given up (and tried again), so that a
+    // stalled server cannot hold a run for ever.
+    std::chrono::seconds stallTime{60};
 };
 
 // What a fetch found.
@@ -28,7 +33,8 @@ enum class Fetched {
 };
 
 // Downloads over HTTP(S) with libcurl: proxies from the environment as curl takes them,
-// redirects followed, bodies checked against their Content-Length.
+// redirects followed, bodies checked against their Content-Length. One object serves one
+// thread; its connections are kept from one request to the next.
 class Downloader {
 public:
     explicit Downloader(DownloadOptions options);
@@ -44,16 +50,23 @@ public:
     // A small document (at most maxBytes) into memory; kMissing is an UpdateError here.
     std::string FetchText(const std::string& url, std::uint64_t maxBytes = 64u << 20);
 
-    // The address a request for url goes to (the mirror's, when there is one).
+    // The address a request for url goes to (the mirror's, when there is one); an address
+    // other than http(s) is an UpdateError.
     std::string AddressOf(const std::string& url) const;
 
 private:
+    // Where a body goes: emptied before each attempt, then given its bytes; append throws
+    // when it cannot keep them.
+    struct Sink {
+        std::function<void()> restart;
+        std::function<void(std::string_view)> append;
+        std::uint64_t maxBytes;
+    };
+    Fetched Transfer(const std::string& url, const Sink& sink,
+                     std::optional<std::time_t> ifModifiedSince);
+
     DownloadOptions m_options;
     void* m_curl;  // CURL*, reused so that connections to one host are kept
 };
-
-// Unpacks a gzip file into to (made or replaced; removed on failure); a damaged stream, a
-// wrong trailer or more than maxBytes of output is an UpdateError.
-void Gunzip(const std::string& from, const std::string& to, std::uint64_t maxBytes);
 
 }  // namespace update
