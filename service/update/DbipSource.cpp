@@ -3,6 +3,7 @@
 #include "service/core/GeoData.h"
 #include "service/core/data/DataError.h"
 #include "service/update/DelegationFile.h"
+#include "service/update/Gunzip.h"
 #include "service/update/UpdateError.h"
 
 #include <filesystem>
@@ -56,8 +57,8 @@ auto Checked(const std::string& what, Make make) {
     }
 }
 
-void AddCity(Downloader& downloader, const BaseSet& base, const std::string& work,
-             std::time_t now, FetchedParts& parts) {
+void AddCity(Downloader& downloader, const BaseSet& base, const std::string& work, std::time_t now,
+             FetchedParts& parts) {
     const std::string file = service::kCityDatabaseBothFile;
     if (const auto month = NewMonth(downloader, base, kCitySource, work, now)) {
         const std::string path = (fs::path(work) / (std::string(kCitySource) + ".mmdb")).string();
@@ -72,8 +73,8 @@ void AddCity(Downloader& downloader, const BaseSet& base, const std::string& wor
     parts.databases.push_back(base.PathOf(file));
 }
 
-void AddAsn(Downloader& downloader, const BaseSet& base, const std::string& work,
-            std::time_t now, FetchedParts& parts) {
+void AddAsn(Downloader& downloader, const BaseSet& base, const std::string& work, std::time_t now,
+            FetchedParts& parts) {
     std::string month;
     if (const auto fresh = NewMonth(downloader, base, kAsnSource, work, now)) {
         const std::string path = (fs::path(work) / (std::string(kAsnSource) + ".mmdb")).string();
@@ -92,8 +93,8 @@ std::string DelegationSource(const Registry& registry) {
 }
 
 // All five files or none: the ranges are made from all of them together.
-void AddRegisteredCountries(Downloader& downloader, const BaseSet& base,
-                            const std::string& work, FetchedParts& parts) {
+void AddRegisteredCountries(Downloader& downloader, const BaseSet& base, const std::string& work,
+                            FetchedParts& parts) {
     bool haveAll = true;
     for (const Registry& registry : kRegistries) {
         haveAll = haveAll && base.VersionOf(DelegationSource(registry)).has_value();

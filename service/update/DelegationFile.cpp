@@ -47,9 +47,9 @@ bool AddBlock(std::string_view type, std::string_view start, std::string_view va
     const auto hostBits = [](std::uint64_t length) {
         return length >= 64 ? std::uint64_t{0} : ~std::uint64_t{0} >> length;
     };
-    const service::Ipv6Address last{first->high | hostBits(*size),
-                                    first->low | (*size <= 64 ? ~std::uint64_t{0}
-                                                              : hostBits(*size - 64))};
+    const service::Ipv6Address last{
+        first->high | hostBits(*size),
+        first->low | (*size <= 64 ? ~std::uint64_t{0} : hostBits(*size - 64))};
     table.Add(*first, last, country);
     return true;
 }
@@ -90,14 +90,16 @@ std::string AddDelegations(const std::string& path, service::CountryRangeTable& 
             continue;
         }
         if (fields[1].size() != 2) throw fail("a block without a country");
-        if (!AddBlock(type, fields[3], fields[4], fields[1], table)) throw fail("a malformed block");
+        if (!AddBlock(type, fields[3], fields[4], fields[1], table))
+            throw fail("a malformed block");
         ++blocks;
     }
     if (in.bad()) throw UpdateError(path + ": cannot read");
     if (date.empty()) throw UpdateError(path + ": empty, not a delegation file");
     if (records != announced) {
-        throw UpdateError(path + ": " + std::to_string(records) + " records where its first line says " +
-                          std::to_string(announced) + " (cut short?)");
+        throw UpdateError(path + ": " + std::to_string(records) +
+                          " records where its first line says " + std::to_string(announced) +
+                          " (cut short?)");
     }
     if (blocks == 0) throw UpdateError(path + ": no address block delegated");
     return date;

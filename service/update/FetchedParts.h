@@ -18,9 +18,9 @@ struct SourceChange {
 
 // What the sources give a new set: each part either new or the base set's.
 struct FetchedParts {
-    std::vector<SourceChange> changes;  // empty: nothing new, no set is made
-    std::vector<std::string> sources;   // the new set's record lines of these sources
-    std::vector<std::string> databases;  // files, new ones or the base set's
+    std::vector<SourceChange> changes;     // empty: nothing new, no set is made
+    std::vector<std::string> sources;      // the new set's record lines of these sources
+    std::vector<std::string> databases;    // files, new ones or the base set's
     std::optional<service::AsnTable> asn;  // nothing: the base set's
     // Nothing: the base set's ranges, or none where a database of them is among databases.
     std::optional<service::CountryRangeTable> countries;

@@ -16,6 +16,9 @@ namespace update {
 namespace {
 
 namespace fs = std::filesystem;
+using service::kCurrentSetLink;
+using service::kPreviousSetLink;
+using service::kStoredSetsFolder;
 
 constexpr char kLockFile[] = ".lock";
 constexpr char kNewSetPrefix[] = ".new-";
@@ -57,10 +60,9 @@ void SetStore::Lock(std::chrono::milliseconds wait) {
         if (std::chrono::steady_clock::now() >= deadline) {
             std::string holder;
             std::ifstream(path) >> holder;
-            throw UpdateError("another update" +
-                              (holder.empty() ? std::string() : " (process " + holder + ")") +
-                              " holds " + path + "; gave up after " +
-                              std::to_string(wait.count() / 1000) + " s");
+            throw UpdateError(
+                "another update" + (holder.empty() ? std::string() : " (process " + holder + ")") +
+                " holds " + path + "; gave up after " + std::to_string(wait.count() / 1000) + " s");
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
@@ -111,9 +113,8 @@ std::optional<std::string> SetStore::PreviousSet() const {
 }
 
 std::string SetStore::NewSetFolder() {
-    const fs::path folder =
-        fs::path(m_root) / kStoredSetsFolder / (kNewSetPrefix + UtcStamp() + "-" +
-                                                std::to_string(getpid()));
+    const fs::path folder = fs::path(m_root) / kStoredSetsFolder /
+                            (kNewSetPrefix + UtcStamp() + "-" + std::to_string(getpid()));
     std::error_code error;
     fs::create_directories(folder, error);
     if (error) throw UpdateError(folder.string() + ": cannot make: " + error.message());

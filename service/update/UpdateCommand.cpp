@@ -82,8 +82,8 @@ void WriteNewSet(const BaseSet& base, FetchedParts& parts, const std::string& fo
         for (const std::string& line : base.NameTableSources()) set.sources.push_back(line);
         set.databases = parts.databases;
         set.asn = parts.asn ? &*parts.asn : &*baseAsn;
-        set.countries = parts.countries ? &*parts.countries
-                                        : (baseCountries ? &*baseCountries : nullptr);
+        set.countries =
+            parts.countries ? &*parts.countries : (baseCountries ? &*baseCountries : nullptr);
         set.regions = &regions;
         set.cities = &cities;
         set.carriers = &carriers;
@@ -114,16 +114,18 @@ void Report(const Outcome& outcome, const UpdateOptions& options, std::ostream& 
             sources.push_back({{"name", change.name}, {"old", change.from}, {"new", change.to}});
         }
         report["sources"] = sources;
-        report["set"] = outcome.set.empty() ? nlohmann::ordered_json() : outcome.set;
+        report["set"] =
+            outcome.set.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(outcome.set);
         report["files"] = outcome.files;
-        report["reloaded"] = outcome.reloaded ? nlohmann::ordered_json(*outcome.reloaded)
-                                              : nlohmann::ordered_json();
+        report["reloaded"] =
+            outcome.reloaded ? nlohmann::ordered_json(*outcome.reloaded) : nlohmann::ordered_json();
         if (!outcome.error.empty()) report["error"] = outcome.error;
         out << report.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
         return;
     }
     if (!outcome.changed) return;
     out << "wherix-update: ";
+    if (options.rollback) out << "rolled back; ";
     for (const SourceChange& change : outcome.changes) {
         out << change.name << ' ' << (change.from.empty() ? "(none)" : change.from) << " -> "
             << change.to << "; ";

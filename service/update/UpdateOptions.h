@@ -12,10 +12,10 @@ enum class SourceKind { kDbip, kNpm };
 
 struct UpdateOptions {
     SourceKind source = SourceKind::kDbip;
-    std::string store;     // the store of sets it keeps
-    std::string from;      // a set to start from while the store has none; may be empty
-    std::string mirror;    // fetch https://HOST/PATH from MIRROR/HOST/PATH
-    std::string registry;  // npm registry; empty: the one npm is configured with
+    std::string store;          // the store of sets it keeps
+    std::string from;           // a set to start from while the store has none; may be empty
+    std::string mirror;         // fetch https://HOST/PATH from MIRROR/HOST/PATH
+    std::string registry;       // npm registry; empty: the one npm is configured with
     std::string reloadCommand;  // run through /bin/sh after a set is put in use
     std::chrono::milliseconds wait{std::chrono::minutes(5)};  // for another run's lock
     bool json = false;
