@@ -133,7 +133,8 @@ void Report(const Outcome& outcome, const UpdateOptions& options, std::ostream& 
     out << "now in use: " << outcome.set << '\n';
 }
 
-Outcome Update(const UpdateOptions& options, SetStore& store, std::ostream& err) {
+Outcome Update(const UpdateOptions& options, DownloadOptions downloads, SetStore& store,
+               std::ostream& err) {
     Outcome outcome;
     store.Lock(options.wait);
     store.RemoveLeftovers();
@@ -143,7 +144,8 @@ Outcome Update(const UpdateOptions& options, SetStore& store, std::ostream& err)
         outcome.set = *store.CurrentSet();
     } else {
         const BaseSet base(BaseFolder(store, options));
-        Downloader downloader(DownloadOptions{.mirror = options.mirror});
+        downloads.mirror = options.mirror;
+        Downloader downloader(downloads);
         WorkFolder work(store);
         FetchedParts parts =
             options.source == SourceKind::kDbip
@@ -172,7 +174,7 @@ Outcome Update(const UpdateOptions& options, SetStore& store, std::ostream& err)
 }  // namespace
 
 int RunUpdateCommand(std::span<const std::string_view> arguments, std::ostream& out,
-                     std::ostream& err) {
+                     std::ostream& err, DownloadOptions downloads) {
     UpdateOptions options;
     try {
         options = ParseUpdateOptions(arguments);
@@ -191,7 +193,7 @@ int RunUpdateCommand(std::span<const std::string_view> arguments, std::ostream& 
     SetStore store(options.store);
     Outcome outcome;
     try {
-        outcome = Update(options, store, err);
+        outcome = Update(options, std::move(downloads), store, err);
     } catch (const UpdateError& error) {
         outcome.error = error.what();
     } catch (const fs::filesystem_error& error) {
