@@ -38,7 +38,7 @@ std::string TarHeader(const TarMember& member) {
     put(100, octal(8, 0644));
     put(108, octal(8, 0));
     put(116, octal(8, 0));
-    put(124, octal(12, member.body.size()));
+    put(124, member.sizeField.empty() ? octal(12, member.body.size()) : member.sizeField);
     put(136, octal(12, 1700000000));
     put(156, std::string(1, member.type));
     put(257, member.magic);
