@@ -3,11 +3,15 @@
 #include "service/core/data/DataError.h"
 #include "service/core/data/TableFile.h"
 
+#include <sys/stat.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
+#include <optional>
 #include <regex>
 #include <sstream>
 
@@ -131,6 +135,66 @@ std::uint32_t FileCrc32(const std::string& path) {
     return static_cast<std::uint32_t>(crc);
 }
 
+namespace {
+
+// What tells a file's content without reading it: data files are never written in place (a
+// new file is renamed over the old one), and writing or truncating a file in place changes
+// its change time, which no one can set back. So a file whose device, inode, size and change
+// time are those of a file whose checksum was found right still holds the bytes that were
+// checked, and a reload reads only the files an update brought.
+struct FileIdentity {
+    dev_t device;
+    ino_t inode;
+    off_t size;
+    std::int64_t changedSeconds;
+    long changedNanoseconds;
+    std::uint32_t crc32;
+
+    bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> IdentityOf(const std::string& path, std::uint32_t crc32) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) return std::nullopt;
+    return FileIdentity{status.st_dev,         status.st_ino,          status.st_size,
+                        status.st_ctim.tv_sec, status.st_ctim.tv_nsec, crc32};
+}
+
+// The files of this process's last few sets whose checksums were found right.
+class CheckedFiles {
+public:
+    bool Holds(const FileIdentity& identity) {
+        const std::lock_guard lock(m_mutex);
+        return std::find(m_files.begin(), m_files.end(), identity) != m_files.end();
+    }
+    void Add(const FileIdentity& identity) {
+        const std::lock_guard lock(m_mutex);
+        if (m_files.size() >= 64) m_files.erase(m_files.begin());
+        m_files.push_back(identity);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<FileIdentity> m_files;
+};
+
+CheckedFiles& ProcessCheckedFiles() {
+    static CheckedFiles files;
+    return files;
+}
+
+void CheckChecksum(const std::string& path, std::uint32_t expected) {
+    const auto before = IdentityOf(path, expected);
+    if (before && ProcessCheckedFiles().Holds(*before)) return;
+    if (FileCrc32(path) != expected) {
+        throw DataError(path + ": its checksum is not the one the set records (damaged)");
+    }
+    // Changed while it was read: checked again next time.
+    if (before && IdentityOf(path, expected) == before) ProcessCheckedFiles().Add(*before);
+}
+
+}  // namespace
+
 void CheckDataSetFiles(const std::string& folder, const DataSetRecord& record, bool checksums) {
     for (const DataSetRecord::File& file : record.files) {
         const std::string path = (std::filesystem::path(folder) / file.name).string();
@@ -141,9 +205,7 @@ void CheckDataSetFiles(const std::string& folder, const DataSetRecord& record, b
             throw DataError(path + ": " + std::to_string(size) + " bytes where the set records " +
                             std::to_string(file.size) + " (damaged or replaced)");
         }
-        if (checksums && FileCrc32(path) != file.crc32) {
-            throw DataError(path + ": its checksum is not the one the set records (damaged)");
-        }
+        if (checksums) CheckChecksum(path, file.crc32);
     }
 }
 

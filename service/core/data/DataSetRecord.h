@@ -43,8 +43,10 @@ std::string OldestSourceDate(const std::vector<std::string>& sources);
 // The CRC-32 of a file's content. Throws DataError when it cannot be read.
 std::uint32_t FileCrc32(const std::string& path);
 
-// Each file the record names is there with its size; with checksums, also with its CRC-32.
-// Throws DataError naming the first that is not.
+// Each file the record names is there with its size; with checksums, also with its CRC-32,
+// read only for files this process has not already found right unchanged since (same inode,
+// size and change time), so that a reload reads just the files an update brought. Throws
+// DataError naming the first that is not.
 void CheckDataSetFiles(const std::string& folder, const DataSetRecord& record, bool checksums);
 
 }  // namespace service

@@ -184,8 +184,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "no whole answer for 8.8.8.8"}),
     [](const auto& info) { return info.param.name; });
 
-// A byte changed in place keeps the size: only the checksums tell, which reloads and
-// --check-data read. The last byte is part of an operator's name.
+// A byte changed keeps the size: only the checksums tell, which reloads and --check-data
+// read, also of a file found right before and then written in place. The last byte is part
+// of an operator's name.
 TEST(DamagedSetTest, ChangedByteIsToldByTheChecksums) {
     const test::ScratchDataSet set;
     std::string tables = Content(set.File(kTablesFile));
@@ -193,6 +194,15 @@ TEST(DamagedSetTest, ChangedByteIsToldByTheChecksums) {
     Replace(set.File(kTablesFile), tables);
     EXPECT_NO_THROW(GeoData(set.folder(), false));
     EXPECT_THROW(GeoData(set.folder(), true), DataError);
+
+    const test::ScratchDataSet checked;
+    EXPECT_NO_THROW(GeoData(checked.folder(), true));
+    std::fstream inPlace(checked.File(kTablesFile),
+                         std::ios::in | std::ios::out | std::ios::binary);
+    inPlace.seekp(-1, std::ios::end);
+    inPlace.put(static_cast<char>(tables.back()));
+    inPlace.close();
+    EXPECT_THROW(GeoData(checked.folder(), true), DataError);
 }
 
 // A set whose last check fails keeps no record, so nothing takes it for a good one.
