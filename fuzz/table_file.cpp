@@ -4,6 +4,7 @@
 #include "fuzz/Require.h"
 #include "service/core/IpAddress.h"
 #include "service/core/data/AsnTable.h"
+#include "service/core/data/CountryRangeTable.h"
 #include "service/core/data/DataError.h"
 #include "service/core/data/TableFile.h"
 #include "service/core/names/CarrierNames.h"
@@ -36,6 +37,13 @@ void AskEveryTable(const service::TableFile& file) {
             if (const auto record = asn.Find(*service::ParseIpAddress(text))) {
                 Touch(record->organisation);
             }
+        }
+    } catch (const service::DataError&) {
+    }
+    try {
+        const service::CountryRangeTable countries(file);
+        for (const char* text : {"0.0.0.0", "8.8.8.8", "::", "240e::1"}) {
+            Touch(countries.Find(*service::ParseIpAddress(text)));
         }
     } catch (const service::DataError&) {
     }

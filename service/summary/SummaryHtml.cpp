@@ -52,9 +52,13 @@ std::string Number(double value, const char* format) {
 
 // A count with its thousands grouped, "1,234,567", as the page is read, not parsed.
 std::string Grouped(std::uint64_t count) {
-    std::string digits = std::to_string(count);
-    for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
-    return digits;
+    const std::string digits = std::to_string(count);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+        grouped += digits[i];
+    }
+    return grouped;
 }
 
 // A bar as long as the entry's hits are to the longest's, with the share as its text for

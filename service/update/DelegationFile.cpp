@@ -4,6 +4,7 @@
 #include "service/core/Ipv4Address.h"
 #include "service/update/UpdateError.h"
 
+#include <cctype>
 #include <charconv>
 #include <fstream>
 #include <vector>
@@ -89,7 +90,11 @@ std::string AddDelegations(const std::string& path, service::CountryRangeTable& 
         if ((type != "ipv4" && type != "ipv6") || (status != "allocated" && status != "assigned")) {
             continue;
         }
-        if (fields[1].size() != 2) throw fail("a block without a country");
+        const std::string_view country = fields[1];
+        if (country.size() != 2 || !std::isalpha(static_cast<unsigned char>(country[0])) ||
+            !std::isalpha(static_cast<unsigned char>(country[1]))) {
+            throw fail("a block without a country");
+        }
         if (!AddBlock(type, fields[3], fields[4], fields[1], table))
             throw fail("a malformed block");
         ++blocks;

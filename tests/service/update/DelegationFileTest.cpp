@@ -58,6 +58,8 @@ TEST(DelegationFileTest, RefusesWhatIsNotAWholeDelegationFile) {
          ":2: a malformed block"},
         {std::string(kHead) + "1|x|y|z\ntest|AUS|ipv4|1.0.0.0|256|20110811|assigned\n",
          ":2: a block without a country"},
+        {std::string(kHead) + "1|x|y|z\ntest|<b|ipv4|1.0.0.0|256|20110811|assigned\n",
+         ":2: a block without a country"},
         {std::string(kHead) + "1|x|y|z\ntest|AU|ipv4\n", ":2: not a delegation record"},
     };
     const test::TemporaryFolder folder;
