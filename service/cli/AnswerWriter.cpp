@@ -33,6 +33,17 @@ std::size_t ThreadCount(std::size_t addresses) {
 
 }  // namespace
 
+AnswerWriter::Pending::Pending(const service::IpAddress& given, std::uint32_t givenPlace)
+    : family(static_cast<std::uint32_t>(given.index())), place(givenPlace), address(given) {
+    if (const auto* v4 = std::get_if<std::uint32_t>(&address)) {
+        high = 0;
+        low = *v4;
+    } else {
+        high = std::get<service::Ipv6Address>(address).high;
+        low = std::get<service::Ipv6Address>(address).low;
+    }
+}
+
 AnswerWriter::AnswerWriter(const service::GeoData& data, bool json, std::ostream& out,
                            std::ostream& errors, ProgressLine* progress)
     : m_data(data), m_json(json), m_out(out), m_errors(errors), m_progress(progress) {
@@ -88,7 +99,7 @@ bool AnswerWriter::AnswerLines(std::istream& in) {
 void AnswerWriter::Add(const service::IpAddress& address, std::string_view given) {
     const auto place = static_cast<std::uint32_t>(m_pending.size());
     m_given[place].assign(given);
-    m_pending.push_back(Pending{address, place});
+    m_pending.emplace_back(address, place);
     if (m_pending.size() == kBatchSize) Finish();
 }
 
@@ -123,7 +134,7 @@ void AnswerWriter::AnswerKeys(std::size_t first, std::size_t end, service::Answe
     const service::LookupAnswer* answer = nullptr;
     for (std::size_t i = first; i < end; ++i) {
         const Pending& pending = m_pending[i];
-        if (answer == nullptr || m_pending[i - 1].address != pending.address) {
+        if (answer == nullptr || !m_pending[i - 1].SameAddress(pending)) {
             answer = &m_data.Answer(pending.address, memo);
         }
         std::string& line = m_lines[pending.place];

@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace cli {
@@ -41,15 +42,25 @@ public:
     bool sawBadAddress() const { return m_sawBadAddress; }
 
 private:
-    // Each pending address with its place in the batch, address first, so that sorting
-    // sorts by family and address.
+    // Each pending address with its place in the batch, and a key of plain numbers that
+    // sorts faster than the address itself. An IPv4 address a.b.c.d and the IPv6 address
+    // ::a.b.c.d share a key; they only sort among each other, and are told apart by
+    // SameAddress.
     struct Pending {
-        service::IpAddress address;
-        std::uint32_t place;
+        explicit Pending(const service::IpAddress& address, std::uint32_t place);
 
         bool operator<(const Pending& other) const {
-            return address != other.address ? address < other.address : place < other.place;
+            return std::tie(high, low, place) < std::tie(other.high, other.low, other.place);
         }
+        bool SameAddress(const Pending& other) const {
+            return family == other.family && high == other.high && low == other.low;
+        }
+
+        std::uint32_t family;  // 0 IPv4, 1 IPv6
+        std::uint32_t place;
+        std::uint64_t high;  // IPv6: the upper half
+        std::uint64_t low;   // IPv4: the address; IPv6: the lower half
+        service::IpAddress address;
     };
 
     void Add(const service::IpAddress& address, std::string_view given);

@@ -58,13 +58,15 @@ TEST(LookupCommandTest, AnswersArgumentsAndStandardInputInTheirOrder) {
 }
 
 // Text lines echo each address as given; JSON gives it canonically. Sorting by address
-// inside a batch must not change the order of the answers.
+// inside a batch must not change the order of the answers, nor take ::8.8.8.8 (a reserved
+// IPv6 address) for 8.8.8.8 beside it.
 TEST(LookupCommandTest, MixesTheFamiliesInInputOrder) {
-    const std::string input = "240E:0::1\n8.8.8.8\n::1\n008.008.008.008\n";
+    const std::string input = "240E:0::1\n8.8.8.8\n::8.8.8.8\n::1\n008.008.008.008\n";
     const CommandRun text = RunWith({"--data", SERVICE_FIXTURES}, input);
     EXPECT_EQ(text.status, kAllAnswered) << text.errors;
     EXPECT_EQ(text.out,
               "240E:0::1\t中国 广东省 广州市\tAS4134 中国电信\t中国\n" + std::string(kGoogle) +
+                  "::8.8.8.8\t保留地址\t保留地址\t保留地址\n" +
                   "::1\t本机地址\t本机地址\t本机地址\n" +
                   "008.008.008.008\t美国 加利福尼亚州 山景城\tAS15169 Google LLC\t美国\n");
     const CommandRun json = RunWith({"--data", SERVICE_FIXTURES, "--json"}, input);
@@ -73,7 +75,7 @@ TEST(LookupCommandTest, MixesTheFamiliesInInputOrder) {
         at += 7;
         ips.push_back(json.out.substr(at, json.out.find('"', at) - at));
     }
-    EXPECT_EQ(ips, (std::vector<std::string>{"240e::1", "8.8.8.8", "::1", "8.8.8.8"}));
+    EXPECT_EQ(ips, (std::vector<std::string>{"240e::1", "8.8.8.8", "::808:808", "::1", "8.8.8.8"}));
 }
 
 TEST(LookupCommandTest, JsonLinesAreTheServiceObjects) {
