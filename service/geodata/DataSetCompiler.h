@@ -12,9 +12,10 @@
 namespace service {
 
 // The source files a data set is compiled from, as scripts/fetch-geodata leaves them: the
-// three databases (copied into the set as they are), the AS tables of both families and the
-// Chinese name tables (compiled into the set's table file), and SOURCES, the packages and
-// versions they came from.
+// city databases (copied into the set as they are), the registered-country database, the AS
+// tables of both families and the Chinese name tables (compiled into the set's table file),
+// and SOURCES, the packages and versions they came from.
+inline constexpr char kRegistryCountrySource[] = "geo-whois-asn-country.mmdb";
 inline constexpr char kAsnTableSource[] = "asn-ipv4-num.csv";
 inline constexpr char kAsnTableIpv6Source[] = "asn-ipv6.csv";
 inline constexpr char kRegionNamesSource[] = "region-names.tsv";
@@ -29,7 +30,7 @@ struct DataSetParts {
     std::vector<std::string> sources;
     std::vector<std::string> databases;  // paths; a file already in the set stays where it is
     const AsnTable* asn = nullptr;
-    const CountryRangeTable* countries = nullptr;  // none where a database answers for them
+    const CountryRangeTable* countries = nullptr;
     const RegionNames* regions = nullptr;
     const CityNames* cities = nullptr;
     const CarrierNames* carriers = nullptr;

@@ -22,8 +22,7 @@ struct FetchedParts {
     std::vector<std::string> sources;      // the new set's record lines of these sources
     std::vector<std::string> databases;    // files, new ones or the base set's
     std::optional<service::AsnTable> asn;  // nothing: the base set's
-    // Nothing: the base set's ranges, or none where a database of them is among databases.
-    std::optional<service::CountryRangeTable> countries;
+    std::optional<service::CountryRangeTable> countries;  // nothing: the base set's
 };
 
 }  // namespace update

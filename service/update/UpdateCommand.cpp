@@ -68,11 +68,7 @@ void WriteNewSet(const BaseSet& base, FetchedParts& parts, const std::string& fo
         std::optional<service::AsnTable> baseAsn;
         if (!parts.asn) baseAsn.emplace(base.tables());
         std::optional<service::CountryRangeTable> baseCountries;
-        const bool registryDatabase =
-            std::any_of(parts.databases.begin(), parts.databases.end(), [](const std::string& p) {
-                return fs::path(p).filename() == service::kRegistryCountryFile;
-            });
-        if (!parts.countries && !registryDatabase) baseCountries.emplace(base.tables());
+        if (!parts.countries) baseCountries.emplace(base.tables());
         const service::RegionNames regions(base.tables());
         const service::CityNames cities(base.tables());
         const service::CarrierNames carriers(base.tables());
@@ -82,8 +78,7 @@ void WriteNewSet(const BaseSet& base, FetchedParts& parts, const std::string& fo
         for (const std::string& line : base.NameTableSources()) set.sources.push_back(line);
         set.databases = parts.databases;
         set.asn = parts.asn ? &*parts.asn : &*baseAsn;
-        set.countries =
-            parts.countries ? &*parts.countries : (baseCountries ? &*baseCountries : nullptr);
+        set.countries = parts.countries ? &*parts.countries : &*baseCountries;
         set.regions = &regions;
         set.cities = &cities;
         set.carriers = &carriers;

@@ -12,7 +12,6 @@
 #include <fstream>
 #include <mutex>
 #include <optional>
-#include <regex>
 #include <sstream>
 
 namespace service {
@@ -20,20 +19,32 @@ namespace {
 
 constexpr std::string_view kFirstWord = "lokaro-geodata-set";
 
-// The date a source's version stands for, YYYY-MM-DD, or empty.
-std::string VersionDate(const std::string& version) {
-    static const std::regex kDigits(R"((?:\d+\.\d+\.)?((?:19|20)\d{6})\d{0,2})");
-    static const std::regex kDashed(R"(((?:19|20)\d\d)-(\d\d)(?:-(\d\d))?)");
-    std::smatch match;
-    if (std::regex_match(version, match, kDigits)) {
-        const std::string day = match[1];
-        return day.substr(0, 4) + '-' + day.substr(4, 2) + '-' + day.substr(6, 2);
+bool AllDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string Dashed(std::string_view year, std::string_view month, std::string_view day) {
+    if (!(year.starts_with("19") || year.starts_with("20"))) return {};
+    return std::string(year) + '-' + std::string(month) + '-' + std::string(day);
+}
+
+// The date a source's version stands for, YYYY-MM-DD, or empty: "20261206", "2026-12",
+// "2026-12-06", or after the last dot "2.3.2026060513" (a day and an hour).
+std::string VersionDate(std::string_view version) {
+    if (version.size() >= 7 && version[4] == '-' && AllDigits(version.substr(0, 4)) &&
+        AllDigits(version.substr(5, 2))) {
+        if (version.size() == 7) return Dashed(version.substr(0, 4), version.substr(5, 2), "01");
+        if (version.size() == 10 && version[7] == '-' && AllDigits(version.substr(8))) {
+            return Dashed(version.substr(0, 4), version.substr(5, 2), version.substr(8));
+        }
+        return {};
     }
-    if (std::regex_match(version, match, kDashed)) {
-        return match[1].str() + '-' + match[2].str() + '-' +
-               (match[3].matched ? match[3].str() : std::string("01"));
-    }
-    return {};
+    const std::size_t dot = version.rfind('.');
+    const std::string_view digits =
+        dot == std::string_view::npos ? version : version.substr(dot + 1);
+    if (!AllDigits(digits) || digits.size() < 8 || digits.size() > 10) return {};
+    return Dashed(digits.substr(0, 4), digits.substr(4, 2), digits.substr(6, 2));
 }
 
 }  // namespace

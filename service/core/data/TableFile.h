@@ -55,7 +55,7 @@ inline TextRef AppendText(std::vector<char>& text, std::string_view piece) {
 // damaged or truncated file is a DataError, never a read outside the mapping.
 class TableFile {
 public:
-    static constexpr std::uint32_t kFormatVersion = 1;
+    static constexpr std::uint32_t kFormatVersion = 2;
 
     // Throws DataError.
     explicit TableFile(const std::string& path);

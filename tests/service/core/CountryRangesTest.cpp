@@ -54,7 +54,7 @@ TEST(CountryRangesTest, AnswersFromRangesMadeByHandAndFromTheirTableFile) {
 
 // Every network of the fixture's registry database, walked, answers as the database does.
 TEST(CountryRangesTest, MadeFromADatabaseAnswersAsTheDatabase) {
-    const std::string path = std::string(SERVICE_FIXTURE_SOURCES) + "/" + kRegistryCountryFile;
+    const std::string path = std::string(SERVICE_FIXTURE_SOURCES) + "/geo-whois-asn-country.mmdb";
     const MmdbFile database(path);
     const CountryRangeTable table = CountryRangeTable::FromDatabase(path);
     std::size_t networks = 0;

@@ -85,7 +85,7 @@ TEST(CompiledSetTest, RecordsItsFormatSourcesAndFiles) {
     EXPECT_EQ(record.format, TableFile::kFormatVersion);
     EXPECT_EQ(record.sources, std::vector<std::string>{
                                   "lokaro-fixtures@1.0.20260601 (make-fixtures.pl) all files"});
-    ASSERT_EQ(record.files.size(), 4u);
+    ASSERT_EQ(record.files.size(), 3u);  // the table file and the two city databases
     for (const DataSetRecord::File& recorded : record.files) {
         EXPECT_EQ(recorded.size, fs::file_size(set.File(recorded.name.c_str()))) << recorded.name;
     }
@@ -134,10 +134,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Replace(set.File(kDataSetRecordFile),
                               "lokaro-geodata-set 99" + record.substr(record.find('\n')));
                   },
-                  "a data set of format 99, this program reads format 1"},
+                  "a data set of format 99, this program reads format 2"},
         DamageRow{"malformedRecord",
                   [](const auto& set) {
-                      Replace(set.File(kDataSetRecordFile), "lokaro-geodata-set 1\nfile x\n");
+                      Replace(set.File(kDataSetRecordFile), "lokaro-geodata-set 2\nfile x\n");
                   },
                   "MANIFEST:2: malformed"},
         DamageRow{"fileMissing",
@@ -159,23 +159,18 @@ INSTANTIATE_TEST_SUITE_P(
         DamageRow{"tablesOfAnotherFormat",
                   [](const auto& set) {
                       std::string tables = Content(set.File(kTablesFile));
-                      tables[8] = 2;  // the version follows the 8-byte magic
+                      tables[8] = 3;  // the version follows the 8-byte magic
                       Replace(set.File(kTablesFile), tables);
                       set.Reseal();
                   },
-                  "compiled tables of format 2, this program reads format 1"},
+                  "compiled tables of format 3, this program reads format 2"},
         DamageRow{"registryInTheCityDatabasesPlace",
                   [](const auto& set) {
-                      Replace(set.File(kCityDatabaseFile), Content(set.File(kRegistryCountryFile)));
+                      Replace(set.File(kCityDatabaseFile),
+                              Content(set.Source(kRegistryCountrySource)));
                       set.Reseal();
                   },
                   "a city database is not one"},
-        DamageRow{"cityInTheRegistrysPlace",
-                  [](const auto& set) {
-                      Replace(set.File(kRegistryCountryFile), Content(set.File(kCityDatabaseFile)));
-                      set.Reseal();
-                  },
-                  "the registry database is not one"},
         DamageRow{"emptyAsnTableNeverMakesASet",
                   [](const auto& set) {
                       Replace(set.Source(kAsnTableSource), "");
