@@ -2,12 +2,11 @@
 
 #include "service/update/UpdateError.h"
 #include "tests/service/update/MirrorServer.h"
+#include "tests/service/update/ScopedVariable.h"
 #include "tests/service/update/TemporaryFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <stdlib.h>
 
 #include <chrono>
 #include <fstream>
@@ -245,23 +244,11 @@ TEST_F(DownloaderTest, FetchesTextIntoMemory) {
     }
 }
 
-// Sets an environment variable for the life of the object, then removes it.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::string& value) : m_name(name) {
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedVariable() { ::unsetenv(m_name); }
-
-private:
-    const char* m_name;
-};
-
 TEST_F(DownloaderTest, GoesThroughTheProxyTheEnvironmentNames) {
     m_server.SetBody("http://example.invalid/a.txt", "through the proxy");
     update::DownloadOptions options = Options();
     options.mirror.clear();
-    const ScopedVariable proxy("http_proxy", m_server.Url());
+    const test::ScopedVariable proxy("http_proxy", m_server.Url());
     update::Downloader downloader(options);
     EXPECT_EQ(downloader.FetchText("http://example.invalid/a.txt"), "through the proxy");
 }
