@@ -169,10 +169,18 @@ TEST_F(NpmRegistryTest, AskingForARecordCanFail) {
     m_server.AnswerStatus(kPackumentPath, 503, MirrorServer::kAlways);
     EXPECT_THROW(update::LatestRelease(m_downloader, m_server.Url(), kPackage),
                  update::UpdateError);
-    for (const char* name : {"../etc/passwd", "@scope/../x", "a b", "", "@scope", "a/b"}) {
+}
+
+TEST_F(NpmRegistryTest, OnlyNpmNamesAreAskedFor) {
+    for (const char* name : {"../etc/passwd", "..", ".hidden", "_private", "@scope/../x",
+                             "@scope/a/b", "@/x", "@scope/", "a b", "", "@scope", "a/b", "Geo"}) {
         SCOPED_TRACE(name);
-        EXPECT_THROW(update::LatestRelease(m_downloader, m_server.Url(), name),
-                     update::UpdateError);
+        try {
+            update::LatestRelease(m_downloader, m_server.Url(), name);
+            ADD_FAILURE() << "no error";
+        } catch (const update::UpdateError& error) {
+            EXPECT_EQ(error.what(), "not an npm package name: " + std::string(name));
+        }
     }
 }
 
