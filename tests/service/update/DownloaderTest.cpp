@@ -231,6 +231,18 @@ TEST_F(DownloaderTest, TriesAgainWhenNobodyListens) {
     EXPECT_FALSE(fs::exists(m_destination));
 }
 
+TEST_F(DownloaderTest, ADestinationThatCannotBeWrittenAsksNothing) {
+    update::Downloader downloader(Options());
+    try {
+        downloader.Fetch(kUrl, m_folder.Path() / "no-such-folder" / "download");
+        ADD_FAILURE() << "no error";
+    } catch (const update::UpdateError& error) {
+        EXPECT_THAT(error.what(), HasSubstr("cannot create " + m_folder.Path().string() +
+                                            "/no-such-folder/download: No such file"));
+    }
+    EXPECT_EQ(m_server.Requests(kMirrorPath), 0);
+}
+
 TEST_F(DownloaderTest, FetchesTextIntoMemory) {
     m_server.SetBody("/example.org/record.json", "{\"latest\": \"1.0\"}");
     update::Downloader downloader(Options());
