@@ -113,6 +113,20 @@ const FetchCase kFetchCases[] = {
          server.AnswerStatus(kMirrorPath, 500, MirrorServer::kAlways);
      },
      std::nullopt, std::nullopt, "the server answered 500 (3 attempts)", 3},
+    {"sent on to another address",
+     [](MirrorServer& server, auto&) {
+         server.Redirect(kMirrorPath, server.Url() + "/cdn.example/data.gz");
+         server.SetBody("/cdn.example/data.gz", std::string(100'000, 'd') + "end");
+     },
+     std::nullopt, update::Fetched::kNew, "", 1},
+    {"sent on to a local file",
+     [](MirrorServer& server, auto&) { server.Redirect(kMirrorPath, "file:///etc/passwd"); },
+     std::nullopt, std::nullopt, "Protocol \"file\" not supported", 1},
+    {"sent on in a circle",
+     [](MirrorServer& server, auto&) {
+         server.Redirect(kMirrorPath, kMirrorPath, MirrorServer::kAlways);
+     },
+     std::nullopt, std::nullopt, "Maximum (10) redirects followed", 11},
     {"cut off once, then whole",
      [](MirrorServer& server, auto&) { server.CutAfter(kMirrorPath, 70'000); }, std::nullopt,
      update::Fetched::kNew, "", 2},
