@@ -6,7 +6,6 @@
 #include <curl/curl.h>
 
 #include <exception>
-#include <memory>
 #include <string_view>
 #include <thread>
 #include <utility>
@@ -116,8 +115,9 @@ std::string Downloader::FetchText(const std::string& url, std::uint64_t maxBytes
     const Fetched fetched = Transfer(
         url, {[&] { text.clear(); }, [&](std::string_view bytes) { text.append(bytes); }, maxBytes},
         std::nullopt);
-    if (fetched == Fetched::kMissing)
+    if (fetched == Fetched::kMissing) {
         throw UpdateError("cannot fetch " + AddressOf(url) + ": no such file");
+    }
     return text;
 }
 

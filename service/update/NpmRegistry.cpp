@@ -69,16 +69,23 @@ std::optional<std::string> AskNpmForRegistry() {
     return Trimmed(printed);
 }
 
-// npm's names: lower-case URL-safe characters, "@scope/" in front of a scoped one.
+// A package name or scope as npm allows them: URL-safe lower-case characters, not starting
+// with a dot or an underscore.
+bool IsNamePart(std::string_view part) {
+    return !part.empty() && part.front() != '.' && part.front() != '_' &&
+           std::all_of(part.begin(), part.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+                      c == '_' || c == '~';
+           });
+}
+
+// "name", or "@scope/name".
 bool IsPackageName(std::string_view name) {
+    if (name.size() > 214) return false;
+    if (!name.starts_with('@')) return IsNamePart(name);
     const std::size_t slash = name.find('/');
-    const bool scoped = name.starts_with('@');
-    if (scoped != (slash != std::string_view::npos) || name.size() > 214) return false;
-    if (scoped && (slash <= 1 || slash + 1 == name.size())) return false;
-    return !name.empty() && std::all_of(name.begin() + (scoped ? 1 : 0), name.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-               c == '_' || c == '~' || c == '/';
-    });
+    return slash != std::string_view::npos && IsNamePart(name.substr(1, slash - 1)) &&
+           IsNamePart(name.substr(slash + 1));
 }
 
 std::string PackumentAddress(std::string registry, const std::string& package) {

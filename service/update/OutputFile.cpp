@@ -47,10 +47,12 @@ void OutputFile::Restart() {
 }
 
 void OutputFile::Keep() {
-    const int descriptor = m_descriptor;
-    m_descriptor = -1;
-    if (::close(descriptor) != 0) {
+    const int descriptor = std::exchange(m_descriptor, -1);
+    int error = ::fsync(descriptor) == 0 ? 0 : errno;
+    if (::close(descriptor) != 0 && error == 0) error = errno;
+    if (error != 0) {
         ::unlink(m_path.c_str());
+        errno = error;
         Fail("write", m_path);
     }
 }

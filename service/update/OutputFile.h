@@ -17,7 +17,8 @@ public:
     // Both throw UpdateError naming the file.
     void Write(std::string_view bytes);
     void Restart();
-    // Closes the file (a failed close, such as a full disk, is an UpdateError) and leaves it.
+    // Flushes the file to the disk and closes it, so that it may be renamed into place at
+    // once; a failure (a full disk, say) is an UpdateError and removes the file.
     void Keep();
 
     const std::string& Path() const { return m_path; }

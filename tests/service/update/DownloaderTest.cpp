@@ -2,12 +2,11 @@
 
 #include "service/update/UpdateError.h"
 #include "tests/service/update/MirrorServer.h"
+#include "tests/service/update/ScopedVariable.h"
 #include "tests/service/update/TemporaryFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <stdlib.h>
 
 #include <chrono>
 #include <fstream>
@@ -114,6 +113,20 @@ const FetchCase kFetchCases[] = {
          server.AnswerStatus(kMirrorPath, 500, MirrorServer::kAlways);
      },
      std::nullopt, std::nullopt, "the server answered 500 (3 attempts)", 3},
+    {"sent on to another address",
+     [](MirrorServer& server, auto&) {
+         server.Redirect(kMirrorPath, server.Url() + "/cdn.example/data.gz");
+         server.SetBody("/cdn.example/data.gz", std::string(100'000, 'd') + "end");
+     },
+     std::nullopt, update::Fetched::kNew, "", 1},
+    {"sent on to a local file",
+     [](MirrorServer& server, auto&) { server.Redirect(kMirrorPath, "file:///etc/passwd"); },
+     std::nullopt, std::nullopt, "Protocol \"file\" not supported", 1},
+    {"sent on in a circle",
+     [](MirrorServer& server, auto&) {
+         server.Redirect(kMirrorPath, kMirrorPath, MirrorServer::kAlways);
+     },
+     std::nullopt, std::nullopt, "Maximum (10) redirects followed", 11},
     {"cut off once, then whole",
      [](MirrorServer& server, auto&) { server.CutAfter(kMirrorPath, 70'000); }, std::nullopt,
      update::Fetched::kNew, "", 2},
@@ -232,6 +245,18 @@ TEST_F(DownloaderTest, TriesAgainWhenNobodyListens) {
     EXPECT_FALSE(fs::exists(m_destination));
 }
 
+TEST_F(DownloaderTest, ADestinationThatCannotBeWrittenAsksNothing) {
+    update::Downloader downloader(Options());
+    try {
+        downloader.Fetch(kUrl, m_folder.Path() / "no-such-folder" / "download");
+        ADD_FAILURE() << "no error";
+    } catch (const update::UpdateError& error) {
+        EXPECT_THAT(error.what(), HasSubstr("cannot create " + m_folder.Path().string() +
+                                            "/no-such-folder/download: No such file"));
+    }
+    EXPECT_EQ(m_server.Requests(kMirrorPath), 0);
+}
+
 TEST_F(DownloaderTest, FetchesTextIntoMemory) {
     m_server.SetBody("/example.org/record.json", "{\"latest\": \"1.0\"}");
     update::Downloader downloader(Options());
@@ -245,23 +270,11 @@ TEST_F(DownloaderTest, FetchesTextIntoMemory) {
     }
 }
 
-// Sets an environment variable for the life of the object, then removes it.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::string& value) : m_name(name) {
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedVariable() { ::unsetenv(m_name); }
-
-private:
-    const char* m_name;
-};
-
 TEST_F(DownloaderTest, GoesThroughTheProxyTheEnvironmentNames) {
     m_server.SetBody("http://example.invalid/a.txt", "through the proxy");
     update::DownloadOptions options = Options();
     options.mirror.clear();
-    const ScopedVariable proxy("http_proxy", m_server.Url());
+    const test::ScopedVariable proxy("http_proxy", m_server.Url());
     update::Downloader downloader(options);
     EXPECT_EQ(downloader.FetchText("http://example.invalid/a.txt"), "through the proxy");
 }

@@ -134,7 +134,14 @@ struct MirrorCallbacks {
             chunked = record.chunked;
         }
         if (answer->fault && answer->fault->kind == Fault::Kind::kStatus) {
-            return QueueEmpty(connection, static_cast<int>(answer->fault->value));
+            MHD_Response* response =
+                MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
+            if (!answer->fault->location.empty()) {
+                MHD_add_response_header(response, MHD_HTTP_HEADER_LOCATION,
+                                        answer->fault->location.c_str());
+            }
+            return Queue(connection, static_cast<int>(answer->fault->value), response,
+                         std::nullopt);
         }
         if (std::strcmp(method, "GET") != 0 && std::strcmp(method, "HEAD") != 0) {
             return QueueEmpty(connection, MHD_HTTP_METHOD_NOT_ALLOWED);
@@ -206,6 +213,10 @@ void MirrorServer::AddFault(const std::string& path, Fault fault) {
 
 void MirrorServer::AnswerStatus(const std::string& path, int status, int times) {
     AddFault(path, {Fault::Kind::kStatus, static_cast<std::size_t>(status), times});
+}
+
+void MirrorServer::Redirect(const std::string& path, const std::string& location, int times) {
+    AddFault(path, {Fault::Kind::kStatus, MHD_HTTP_FOUND, times, location});
 }
 
 void MirrorServer::CutAfter(const std::string& path, std::size_t bytes, int times) {

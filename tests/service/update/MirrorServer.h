@@ -43,6 +43,8 @@ public:
 
     // The path's next `times` requests are answered with status and no body,
     void AnswerStatus(const std::string& path, int status, int times = 1);
+    // or sent on to location with a 302,
+    void Redirect(const std::string& path, const std::string& location, int times = 1);
     // or with the body cut off after `bytes`, its full length announced,
     void CutAfter(const std::string& path, std::size_t bytes, int times = 1);
     // or with the body held after `bytes` until Release() (then sent on) or the server stops.
@@ -58,6 +60,7 @@ private:
         enum class Kind { kStatus, kCut, kStall } kind;
         std::size_t value;  // the status, or where the body is cut or held
         int times;
+        std::string location{};
     };
     struct Answer;
     struct PathRecord {
