@@ -149,4 +149,12 @@ std::string FormatIpAddress(const IpAddress& address) {
     return FormatIpv6(std::get<Ipv6Address>(address));
 }
 
+Ipv6Address LastInNetwork(const Ipv6Address& first, unsigned length) {
+    const auto hostBits = [](unsigned bits) {
+        return bits >= 64 ? std::uint64_t{0} : ~std::uint64_t{0} >> bits;
+    };
+    return {first.high | hostBits(length),
+            first.low | (length <= 64 ? ~std::uint64_t{0} : hostBits(length - 64))};
+}
+
 }  // namespace service

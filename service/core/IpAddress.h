@@ -22,6 +22,9 @@ struct Ipv6Address {
 // read as the IPv4 address it carries).
 using IpAddress = std::variant<std::uint32_t, Ipv6Address>;
 
+// The last address of the network first/length (length at most 128).
+Ipv6Address LastInNetwork(const Ipv6Address& first, unsigned length);
+
 // Reads the IPv6 text forms: up to eight groups of one to four hex digits, at most one "::"
 // standing for one or more zero groups, optionally a dotted quad as the last 32 bits, and
 // optionally a zone ("%eth0", letters, digits and "._~-"), which is dropped.

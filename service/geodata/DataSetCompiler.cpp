@@ -9,8 +9,6 @@
 #include "service/core/names/CityNames.h"
 #include "service/core/names/RegionNames.h"
 
-#include <chrono>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 
@@ -73,15 +71,6 @@ std::vector<std::string> SourceLines(const std::string& path) {
     return lines;
 }
 
-std::string UtcNow() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return text;
-}
-
 }  // namespace
 
 void WriteDataSet(const DataSetParts& parts, const std::string& setFolder) {
@@ -109,7 +98,7 @@ void WriteDataSet(const DataSetParts& parts, const std::string& setFolder) {
         const std::string path = In(setFolder, file);
         record.files.push_back({file, fs::file_size(path), FileCrc32(path)});
     }
-    record.made = UtcNow();
+    record.made = UtcNow("%Y-%m-%dT%H:%M:%SZ");
     WriteDataSetRecord(setFolder, record);
     try {
         const GeoData check(setFolder, true);

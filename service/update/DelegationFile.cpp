@@ -2,10 +2,10 @@
 
 #include "service/core/IpAddress.h"
 #include "service/core/Ipv4Address.h"
+#include "service/core/WholeNumber.h"
 #include "service/update/UpdateError.h"
 
 #include <cctype>
-#include <charconv>
 #include <fstream>
 #include <vector>
 
@@ -22,20 +22,11 @@ std::vector<std::string_view> Fields(std::string_view line) {
     }
 }
 
-std::optional<std::uint64_t> Number(std::string_view text) {
-    std::uint64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 // The block a record line gives: IPv4 as a first address and a count of addresses, IPv6
 // as a prefix and its length.
 bool AddBlock(std::string_view type, std::string_view start, std::string_view value,
               std::string_view country, service::CountryRangeTable& table) {
-    const auto size = Number(value);
+    const auto size = service::WholeNumber<std::uint64_t>(value);
     if (!size) return false;
     if (type == "ipv4") {
         const auto first = service::ParseIpv4(start);
@@ -45,13 +36,7 @@ bool AddBlock(std::string_view type, std::string_view start, std::string_view va
     }
     const auto first = service::ParseIpv6(start);
     if (!first || *size > 128) return false;
-    const auto hostBits = [](std::uint64_t length) {
-        return length >= 64 ? std::uint64_t{0} : ~std::uint64_t{0} >> length;
-    };
-    const service::Ipv6Address last{
-        first->high | hostBits(*size),
-        first->low | (*size <= 64 ? ~std::uint64_t{0} : hostBits(*size - 64))};
-    table.Add(*first, last, country);
+    table.Add(*first, service::LastInNetwork(*first, static_cast<unsigned>(*size)), country);
     return true;
 }
 
@@ -74,8 +59,10 @@ std::string AddDelegations(const std::string& path, service::CountryRangeTable& 
         const std::vector<std::string_view> fields = Fields(line);
         if (date.empty()) {
             // version|registry|serial|records|startdate|enddate|UTCoffset
-            const auto count = fields.size() >= 4 ? Number(fields[3]) : std::nullopt;
-            if (!count || fields[2].size() != 8 || !Number(fields[2])) {
+            const auto count =
+                fields.size() >= 4 ? service::WholeNumber<std::uint64_t>(fields[3]) : std::nullopt;
+            if (!count || fields[2].size() != 8 ||
+                !service::WholeNumber<std::uint64_t>(fields[2])) {
                 throw fail("not a delegation file's version line");
             }
             date = fields[2];

@@ -1,9 +1,9 @@
 #include "service/update/SetStore.h"
 
 #include "service/core/data/DataSetLocation.h"
+#include "service/core/data/DataSetRecord.h"
 #include "service/update/UpdateError.h"
 
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -32,12 +32,7 @@ void FlushFolder(const fs::path& folder) {
 }
 
 std::string UtcStamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &utc);
-    return text;
+    return service::UtcNow("%Y%m%dT%H%M%SZ");
 }
 
 }  // namespace

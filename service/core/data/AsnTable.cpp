@@ -1,12 +1,12 @@
 #include "service/core/data/AsnTable.h"
 
 #include "service/core/IpAddress.h"
+#include "service/core/WholeNumber.h"
 #include "service/core/data/DataError.h"
 #include "service/core/data/RangeSearch.h"
 #include "service/core/data/TsvFile.h"
 
 #include <algorithm>
-#include <charconv>
 #include <unordered_map>
 
 namespace service {
@@ -49,18 +49,9 @@ bool SplitCsvRow(std::string_view row, std::vector<std::string>& fields, std::si
     return true;
 }
 
-std::optional<std::uint32_t> ParseNumber(std::string_view text) {
-    std::uint32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 std::optional<IpAddress> ParseRangeEnd(std::string_view text) {
     if (text.find_first_of(".:") != std::string_view::npos) return ParseIpAddress(text);
-    if (const auto number = ParseNumber(text)) return IpAddress(*number);
+    if (const auto number = WholeNumber<std::uint32_t>(text)) return IpAddress(*number);
     return std::nullopt;
 }
 
@@ -134,7 +125,7 @@ void AsnTable::Add(std::string_view rows, const std::string& sourceName, Organis
         if (!SplitCsvRow(row, fields, count) || count != 4) throw fail();
         const auto first = ParseRangeEnd(fields[0]);
         const auto last = ParseRangeEnd(fields[1]);
-        const auto number = ParseNumber(fields[2]);
+        const auto number = WholeNumber<std::uint32_t>(fields[2]);
         // Both ends of one family (variants order by family first).
         if (!first || !last || !number || first->index() != last->index() || *last < *first) {
             throw fail();

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -59,6 +60,14 @@ std::string OldestSourceDate(const std::vector<std::string>& sources) {
         if (!date.empty() && (oldest.empty() || date < oldest)) oldest = date;
     }
     return oldest;
+}
+
+std::string UtcNow(const char* format) {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[64];
+    return std::string(text, std::strftime(text, sizeof text, format, &utc));
 }
 
 DataSetRecord ReadDataSetRecord(const std::string& folder) {

@@ -27,6 +27,9 @@ struct DataSetRecord {
 
 inline constexpr char kDataSetRecordFile[] = "MANIFEST";
 
+// The time now in UTC, written with strftime's format.
+std::string UtcNow(const char* format);
+
 // Reads folder/MANIFEST. Throws DataError when it is missing (a folder of sources, or an
 // older fetch), malformed, or of another format than this program reads; the message says
 // what to run.

@@ -28,16 +28,6 @@ Network Child(const Network& parent, int side) {
     return child;
 }
 
-std::uint64_t HostBits(unsigned length) {
-    return length >= 64 ? 0 : ~std::uint64_t{0} >> length;
-}
-
-Ipv6Address LastOf(const Network& network) {
-    return {network.first.high | HostBits(network.length),
-            network.first.low |
-                (network.length <= 64 ? ~std::uint64_t{0} : HostBits(network.length - 64))};
-}
-
 bool IsIpv4Alias(const Network& network) {
     return (network.length == 96 && network.first == Ipv6Address{0, 0xFFFF00000000}) ||
            (network.length == 16 && network.first == Ipv6Address{0x2002000000000000, 0});
@@ -131,7 +121,7 @@ void MmdbFile::ForEachNetwork(const NetworkVisitor& visit) const {
     // An IPv4 tree's networks are the last 32 bits of the 128 walked here.
     const unsigned skipped = ipv4Tree ? 96 : 0;
     const auto emit = [&](const Network& network, const MMDB_entry_s& entry) {
-        const Ipv6Address last = LastOf(network);
+        const Ipv6Address last = LastInNetwork(network.first, network.length);
         const bool ipv4 = ipv4Tree || (network.first.high == 0 && network.first.low >> 32 == 0 &&
                                        network.length >= 96);
         if (ipv4) {
