@@ -1,11 +1,22 @@
 #include "tests/service/update/ArchiveBytes.h"
 
+#include <openssl/evp.h>
 #include <zlib.h>
 
 #include <cstdio>
 #include <stdexcept>
 
 namespace test {
+
+std::string Sha512Integrity(std::string_view bytes) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha512(), nullptr);
+    std::string encoded(4 * ((length + 2) / 3) + 1, '\0');
+    encoded.resize(static_cast<std::size_t>(EVP_EncodeBlock(
+        reinterpret_cast<unsigned char*>(encoded.data()), digest, static_cast<int>(length))));
+    return "sha512-" + encoded;
+}
 
 std::string Gzipped(std::string_view bytes) {
     z_stream stream{};

@@ -6,6 +6,9 @@
 
 namespace test {
 
+// The npm registry's integrity of bytes: "sha512-" and the digest in base64.
+std::string Sha512Integrity(std::string_view bytes);
+
 // The bytes of a gzip file holding bytes, in one member.
 std::string Gzipped(std::string_view bytes);
 

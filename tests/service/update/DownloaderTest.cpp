@@ -31,23 +31,12 @@ void PrintTo(Fetched fetched, std::ostream* out) {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Contents;
+using test::FileNames;
 
 constexpr char kUrl[] = "https://example.org/free/data-2026-12.mmdb.gz";
 constexpr char kMirrorPath[] = "/example.org/free/data-2026-12.mmdb.gz";
 constexpr std::time_t kPublished = 1'780'000'000;
-
-std::string Contents(const fs::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), {});
-}
-
-std::set<std::string> FileNames(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
 
 void WriteFile(const fs::path& file, const std::string& bytes) {
     fs::create_directories(file.parent_path());

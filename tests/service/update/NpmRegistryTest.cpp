@@ -8,7 +8,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include <nlohmann/json.hpp>
 
@@ -19,39 +18,19 @@
 
 using namespace std::chrono_literals;
 using test::MirrorServer;
+using test::Sha512Integrity;
 using test::TarMember;
 using testing::HasSubstr;
 
 namespace {
 
 namespace fs = std::filesystem;
+using test::Contents;
+using test::FileNames;
 
 constexpr char kPackage[] = "@lokaro-test/geo";
 constexpr char kPackumentPath[] = "/@lokaro-test/geo";  // as the server decodes "%2f"
 constexpr char kTarballPath[] = "/@lokaro-test/geo/-/geo-2.3.4.tgz";
-
-std::string Sha512Integrity(const std::string& bytes) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha512(), nullptr);
-    std::string encoded(4 * ((length + 2) / 3) + 1, '\0');
-    encoded.resize(static_cast<std::size_t>(EVP_EncodeBlock(
-        reinterpret_cast<unsigned char*>(encoded.data()), digest, static_cast<int>(length))));
-    return "sha512-" + encoded;
-}
-
-std::string Contents(const fs::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), {});
-}
-
-std::set<std::string> FileNames(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
 
 const std::vector<TarMember> kMembers = {
     {"package/package.json", "{\"name\": \"@lokaro-test/geo\"}"},

