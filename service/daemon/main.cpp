@@ -7,6 +7,8 @@
 #include "service/daemon/ServiceManager.h"
 #include "service/daemon/ServiceOptions.h"
 #include "service/daemon/ServiceSignals.h"
+#include "service/http/DataAge.h"
+#include "service/http/DataSetChoice.h"
 #include "service/http/ListeningSocket.h"
 #include "service/http/ReloadableData.h"
 #include "service/http/Routes.h"
@@ -39,6 +41,12 @@ void LogToStderr(std::string_view line) {
     service::WriteWithin(STDERR_FILENO, text, std::chrono::seconds(1), written);
 }
 
+std::string Joined(const std::vector<std::string>& folders) {
+    std::string text;
+    for (const std::string& folder : folders) text += (text.empty() ? "" : ", ") + folder;
+    return text;
+}
+
 std::unique_ptr<service::AccessLog> OpenAccessLog(const std::string& where) {
     if (where == "off") return nullptr;
     if (where == "-") return std::make_unique<service::AccessLog>(STDERR_FILENO, LogToStderr);
@@ -65,7 +73,7 @@ int main(int argc, char** argv) {
         return kStopped;
     }
 
-    service::ReportDataFaults(options.dataFolder);
+    service::ReportDataFaults(Joined(options.dataFolders));
     std::unique_ptr<service::AccessLog> accessLog;
     try {
         accessLog = OpenAccessLog(options.accessLog);
@@ -79,13 +87,15 @@ int main(int argc, char** argv) {
         LogToStderr(line);
     };
 
-    std::shared_ptr<const service::GeoData> loaded;
-    try {
-        loaded = std::make_shared<const service::GeoData>(options.dataFolder);
-    } catch (const service::DataError& error) {
-        std::cerr << "wherix-service: " << service::DataErrorAdvice(error, options.dataFolder);
+    std::shared_ptr<const service::GeoData> loaded =
+        service::LoadNewestDataSet(options.dataFolders, false, say);
+    if (!loaded) {
+        const service::DataError error("no good data set in " + Joined(options.dataFolders));
+        std::cerr << "wherix-service: "
+                  << service::DataErrorAdvice(error, options.dataFolders.front());
         return kNoData;
     }
+    service::WarnIfStale(loaded->record(), say);
     service::ReloadableData data(std::move(loaded));
 
     std::optional<int> passed;
@@ -136,7 +146,7 @@ int main(int argc, char** argv) {
             break;
         }
         service::NotifyServiceManager("RELOADING=1");
-        service::ReloadData(data, options.dataFolder, say);
+        service::ReloadData(data, options.dataFolders, say);
         service::NotifyServiceManager("READY=1");
     }
     server.Stop();

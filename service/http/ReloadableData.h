@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace service {
 
@@ -24,11 +25,12 @@ private:
     std::atomic<std::shared_ptr<const GeoData>> m_current;
 };
 
-// Loads the data folder anew beside the current set and swaps it in; a folder that is
-// missing or damaged (its checksums included: the current set answers meanwhile, so a
-// reload can afford to read every byte) is refused and the current set stays. Reports the outcome
-// as one line to log; returns whether the new set was taken.
-bool ReloadData(ReloadableData& data, const std::string& folder,
+// Loads the newest good set of the data folders anew beside the current set
+// (DataSetChoice.h) and swaps it in; when none is good (checksums included: the current set
+// answers meanwhile, so a reload can afford to read every byte) the reload is refused and
+// the current set stays. Logs the choice, the outcome and a warning for stale data;
+// returns whether a new set was taken.
+bool ReloadData(ReloadableData& data, const std::vector<std::string>& folders,
                 const std::function<void(std::string_view line)>& log);
 
 }  // namespace service

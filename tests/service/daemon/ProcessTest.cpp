@@ -1,6 +1,9 @@
 #include "tests/service/ServiceTestSupport.h"
 #include "tests/service/daemon/ServiceProcess.h"
 
+#include "service/core/data/DataSetLocation.h"
+#include "service/core/data/DataSetRecord.h"
+
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -147,6 +150,51 @@ TEST(ReloadTest, HangUpTakesAGoodDataSetAndRefusesADamagedOne) {
 
     service.Signal(SIGTERM);
     EXPECT_EQ(service.WaitForExit(10s), 0);
+}
+
+// Given the package's folder and the updater's store, the service takes the store's set once
+// it is newer, at the next SIGHUP, and says which it took and why it passed over the other.
+TEST(ReloadTest, HangUpTakesTheNewerOfTwoDataFolders) {
+    TemporaryFolder store;
+    ServiceProcess service(WHERIX_SERVICE, {"--listen", "127.0.0.1:0", "--data",
+                                            store.path().string(), "--data", SERVICE_FIXTURES});
+    EXPECT_EQ(service.WaitForLine("data: skipped ", 10s),
+              "data: skipped " + store.path().string() + ": " + store.path().string() +
+                  ": not a compiled data set (no MANIFEST)");
+    const int port = StartedPort(service);
+
+    const fs::path set = store.path() / kStoredSetsFolder / "2099";
+    fs::create_directories(set);
+    fs::copy(SERVICE_FIXTURES, set, fs::copy_options::recursive);
+    DataSetRecord record = ReadDataSetRecord(set.string());
+    record.made = "2099-01-01T00:00:00Z";
+    WriteDataSetRecord(set.string(), record);
+    fs::create_directory_symlink(fs::path(kStoredSetsFolder) / "2099",
+                                 store.path() / kCurrentSetLink);
+    service.Signal(SIGHUP);
+    EXPECT_EQ(service.WaitForLine("data: skipped ", 10s),
+              "data: skipped " SERVICE_FIXTURES ": its set (made " +
+                  ReadDataSetRecord(SERVICE_FIXTURES).made + ") is older than " + set.string() +
+                  " (made 2099-01-01T00:00:00Z)");
+    EXPECT_EQ(service.WaitForLine("data reloaded from ", 10s),
+              "data reloaded from " + set.string());
+    EXPECT_NE(QueryPage(port, "8.8.8.8").find("AS15169 Google LLC"), std::string::npos);
+    service.Signal(SIGTERM);
+    EXPECT_EQ(service.WaitForExit(10s), 0);
+}
+
+// No folder with a good set: the service does not start, says why for each folder, and
+// ends with the status of missing data.
+TEST(ReloadTest, StopsWithoutAnyGoodDataSet) {
+    TemporaryFolder empty;
+    ServiceProcess service(WHERIX_SERVICE, {"--listen", "127.0.0.1:0", "--data",
+                                            empty.path().string(), "--data", "/nonexistent/geo"});
+    EXPECT_TRUE(service.WaitForLine("data: skipped " + empty.path().string(), 10s));
+    EXPECT_TRUE(service.WaitForLine("data: skipped /nonexistent/geo: ", 10s));
+    EXPECT_EQ(service.WaitForLine("wherix-service: ", 10s),
+              "wherix-service: the databases are missing or damaged: no good data set in " +
+                  empty.path().string() + ", /nonexistent/geo");
+    EXPECT_EQ(service.WaitForExit(10s), 3);
 }
 
 // The service keeps serving when the reader of its standard error goes away: the access
