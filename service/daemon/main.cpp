@@ -2,6 +2,7 @@
 #include "service/core/GeoData.h"
 #include "service/core/data/DataError.h"
 #include "service/daemon/AccessLog.h"
+#include "service/daemon/BackgroundPriority.h"
 #include "service/daemon/BoundedWrite.h"
 #include "service/daemon/ProcessSafety.h"
 #include "service/daemon/ServiceManager.h"
@@ -137,13 +138,23 @@ int main(int argc, char** argv) {
     }
     say("listening on " + where);
     service::NotifyServiceManager("READY=1");
+    // From here on this thread only waits for signals and reloads.
+    service::RunAtBackgroundPriority();
 
     for (;;) {
         const int signal = signals.Next();
-        if (signal != SIGHUP) {
+        if (signal != SIGHUP && signal != SIGUSR1) {
             service::NotifyServiceManager("STOPPING=1");
             say("stopping on signal " + std::to_string(signal));
             break;
+        }
+        // Log rotation first: it takes a moment, a reload of the data a while.
+        if (accessLog) accessLog->Reopen();
+        if (signal == SIGUSR1) {
+            if (options.accessLog != "-" && options.accessLog != "off") {
+                say("access log reopened: " + options.accessLog);
+            }
+            continue;
         }
         service::NotifyServiceManager("RELOADING=1");
         service::ReloadData(data, options.dataFolders, say);

@@ -282,6 +282,43 @@ TEST(RobustnessTest, SaysSoWhenADatabaseIsCutShortInPlace) {
     EXPECT_EQ(service.WaitForExit(10s), 128 + SIGBUS);
 }
 
+class LogRotationTest : public testing::TestWithParam<int> {};
+
+// Rotation as logrotate does it: the log renamed, then the signal; the next request's
+// line goes to a new file of the old name, and nothing written before is lost.
+TEST_P(LogRotationTest, SignalReopensTheAccessLog) {
+    TemporaryFolder folder;
+    const fs::path log = folder.path() / "access.log";
+    ServiceProcess service(WHERIX_SERVICE, {"--listen", "127.0.0.1:0", "--data", SERVICE_FIXTURES,
+                                            "--access-log", log.string()});
+    const int port = StartedPort(service);
+    QueryPage(port, "8.8.8.8");
+    for (int wait = 0; wait < 100 && fs::file_size(log) == 0; ++wait) {
+        std::this_thread::sleep_for(20ms);  // the log writes its lines in batches
+    }
+    fs::rename(log, folder.path() / "access.log.1");
+    service.Signal(GetParam());
+    EXPECT_TRUE(service.WaitForLine(
+        GetParam() == SIGHUP ? "data reloaded from " : "access log reopened: " + log.string(),
+        10s));
+    QueryPage(port, "1.1.1.1");
+    service.Signal(SIGTERM);  // the log's last batch goes out on the way
+    EXPECT_EQ(service.WaitForExit(10s), 0);
+
+    const auto lines = [](const fs::path& path) {
+        std::ifstream file(path);
+        std::vector<std::string> read;
+        for (std::string line; std::getline(file, line);) read.push_back(line.substr(0, 35));
+        return read;
+    };
+    EXPECT_EQ(lines(folder.path() / "access.log.1"),
+              std::vector<std::string>{"127.0.0.1 \"GET /ips8.asp?ip=8.8.8.8"});
+    EXPECT_EQ(lines(log), std::vector<std::string>{"127.0.0.1 \"GET /ips8.asp?ip=1.1.1.1"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, LogRotationTest, testing::Values(SIGHUP, SIGUSR1),
+                         [](const auto& info) { return info.param == SIGHUP ? "hup" : "usr1"; });
+
 class StopTest : public testing::TestWithParam<int> {};
 
 // Clients that hold connections open, idle or half-way through a request, do not keep the
