@@ -2,8 +2,8 @@
 #include "service/core/GeoData.h"
 #include "service/core/data/DataError.h"
 #include "service/daemon/AccessLog.h"
-#include "service/daemon/BackgroundPriority.h"
 #include "service/daemon/BoundedWrite.h"
+#include "service/daemon/DataReloader.h"
 #include "service/daemon/ProcessSafety.h"
 #include "service/daemon/ServiceManager.h"
 #include "service/daemon/ServiceOptions.h"
@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -138,8 +139,7 @@ int main(int argc, char** argv) {
     }
     say("listening on " + where);
     service::NotifyServiceManager("READY=1");
-    // From here on this thread only waits for signals and reloads.
-    service::RunAtBackgroundPriority();
+    service::DataReloader reloader(data, options.dataFolders, say);
 
     for (;;) {
         const int signal = signals.Next();
@@ -148,18 +148,19 @@ int main(int argc, char** argv) {
             say("stopping on signal " + std::to_string(signal));
             break;
         }
-        // Log rotation first: it takes a moment, a reload of the data a while.
         if (accessLog) accessLog->Reopen();
-        if (signal == SIGUSR1) {
-            if (options.accessLog != "-" && options.accessLog != "off") {
-                say("access log reopened: " + options.accessLog);
-            }
-            continue;
+        if (signal == SIGHUP) {
+            reloader.Request();
+        } else if (options.accessLog != "-" && options.accessLog != "off") {
+            say("access log reopened: " + options.accessLog);
         }
-        service::NotifyServiceManager("RELOADING=1");
-        service::ReloadData(data, options.dataFolders, say);
-        service::NotifyServiceManager("READY=1");
     }
     server.Stop();
+    if (reloader.Busy()) {
+        // A reload under way is abandoned rather than waited for; nothing is left to tidy
+        // that the end of the process does not tidy.
+        if (accessLog) accessLog->Flush();
+        std::_Exit(kStopped);
+    }
     return kStopped;
 }
