@@ -33,8 +33,9 @@ std::vector<int> ThreadPolicies() {
     return policies;
 }
 
+// Bounded by far more than a reload takes: at idle priority it may wait for other work.
 bool WaitUntilIdle(const DataReloader& reloader) {
-    for (int i = 0; i < 500 && reloader.Busy(); ++i) std::this_thread::sleep_for(10ms);
+    for (int i = 0; i < 3000 && reloader.Busy(); ++i) std::this_thread::sleep_for(10ms);
     return !reloader.Busy();
 }
 
