@@ -84,6 +84,23 @@ void AccessLog::Write(std::string_view line) {
     if (m_pending.size() >= kBatchBytes) m_wake.notify_one();
 }
 
+void AccessLog::Reopen() {
+    if (m_path.empty()) return;
+    // Under m_writing alone: requests keep adding lines meanwhile, and no batch is half
+    // written to the old file when the descriptor changes.
+    std::lock_guard writing(m_writing);
+    int fresh = -1;
+    try {
+        fresh = OpenForAppending(m_path);
+    } catch (const std::runtime_error& error) {
+        m_notice(std::string("access log: ") + error.what() +
+                 "; still writing to the file opened before");
+        return;
+    }
+    if (m_descriptor >= 0) ::close(m_descriptor);
+    m_descriptor = fresh;
+}
+
 void AccessLog::Flush() {
     std::unique_lock lock(m_mutex);
     WriteOut(lock);

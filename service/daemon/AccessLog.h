@@ -36,6 +36,11 @@ public:
     AccessLog& operator=(const AccessLog&) = delete;
 
     void Write(std::string_view line);
+    // Opens the file anew by its name, for log rotation: once the old file has been renamed,
+    // the lines not yet written and all later ones go to a new file of the old name. When
+    // it cannot be opened the log keeps writing to the file it had, and the notice sink
+    // says why. Does nothing for a descriptor given, which its owner rotates.
+    void Reopen();
     // Writes out what has gathered, before the caller writes elsewhere to the same place.
     void Flush();
 

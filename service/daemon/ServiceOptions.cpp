@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <limits>
+#include <utility>
 
 namespace service {
 namespace {
@@ -71,6 +72,7 @@ unsigned ParseCount(std::string_view option, std::string_view text,
 
 ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments) {
     ServiceOptions options;
+    bool dataGiven = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         const auto value = [&]() -> std::string_view {
@@ -87,7 +89,9 @@ ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments) 
         } else if (argument == "--listen") {
             ParseListenAddress(value(), options);
         } else if (argument == "--data") {
-            options.dataFolder = std::string(value());
+            // The first --data replaces the default, the others join it.
+            if (!std::exchange(dataGiven, true)) options.dataFolders.clear();
+            options.dataFolders.emplace_back(value());
         } else if (argument == "--trust-proxy") {
             options.trustProxy = true;
         } else if (argument == "--access-log") {
@@ -108,13 +112,14 @@ ServiceOptions ParseServiceOptions(std::span<const std::string_view> arguments) 
 }
 
 std::string_view UsageText() {
-    return "usage: wherix-service [--listen ADDR:PORT] [--data DIR] [--trust-proxy]\n"
+    return "usage: wherix-service [--listen ADDR:PORT] [--data DIR]... [--trust-proxy]\n"
            "                      [--access-log FILE|-|off] [--max-connections N]\n"
            "                      [--max-per-address N] [--threads N]\n"
            "  --listen ADDR:PORT  address to listen on (default 127.0.0.1:8936; port 0 picks\n"
            "                      a free port, printed as \"listening on ADDR:PORT\")\n"
            "  --data DIR          folder of the databases (default data/geo), fetched by\n"
-           "                      scripts/fetch-geodata\n"
+           "                      scripts/fetch-geodata, or a store wherix-update keeps;\n"
+           "                      given more than once, the newest good set of them\n"
            "  --trust-proxy       take the caller's address from X-Forwarded-For when the\n"
            "                      peer is a loopback address (a reverse proxy on this machine)\n"
            "  --access-log WHERE  one line per request to a file, - (standard error, the\n"
@@ -125,7 +130,8 @@ std::string_view UsageText() {
            "                      fewer when the machine has other busy work, such as a\n"
            "                      local proxy)\n"
            "A socket passed by systemd (socket activation) takes the place of --listen.\n"
-           "SIGHUP reloads the databases; SIGINT and SIGTERM stop the service.\n";
+           "SIGHUP reloads the databases and reopens the access log file, SIGUSR1 reopens\n"
+           "the access log file only; SIGINT and SIGTERM stop the service.\n";
 }
 
 }  // namespace service

@@ -7,13 +7,15 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace service {
 
 struct ServiceOptions {
     std::string host = "127.0.0.1";
     int port = 8936;
-    std::string dataFolder = kDefaultDataFolder;
+    // The folders to take the newest good set from (DataSetChoice.h), in the order given.
+    std::vector<std::string> dataFolders{kDefaultDataFolder};
     bool trustProxy = false;
     std::string accessLog = "-";  // a file, "-" for standard error, "off"
     ServerLimits limits;
@@ -26,7 +28,7 @@ public:
 };
 
 // Reads the arguments after the program name:
-//   [--listen ADDR:PORT] [--data DIR] [--trust-proxy] [--access-log FILE|-|off]
+//   [--listen ADDR:PORT] [--data DIR]... [--trust-proxy] [--access-log FILE|-|off]
 //   [--max-connections N] [--max-per-address N] [--threads N] [--help]
 // ADDR may be an IPv6 address in brackets; PORT 0 asks for any free port.
 // Throws ServiceUsageError for anything else.

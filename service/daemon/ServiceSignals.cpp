@@ -6,7 +6,7 @@
 
 ServiceSignals::ServiceSignals() {
     sigemptyset(&m_signals);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGUSR1}) {
         sigaddset(&m_signals, signal);
         // A shell starts background jobs with SIGINT ignored, and an ignored signal never
         // reaches sigwait; the service still wants it.

@@ -2,7 +2,8 @@
 
 #include <csignal>
 
-// The signals the service acts on: SIGINT and SIGTERM stop it, SIGHUP reloads its data.
+// The signals the service acts on: SIGINT and SIGTERM stop it, SIGHUP reloads its data and
+// reopens its access log, SIGUSR1 reopens its access log only.
 // The constructor blocks them in the calling thread, and so in every thread started after
 // it; Next takes them one at a time, in ordinary code rather than a signal handler.
 // Construct it in main before any other thread starts.
@@ -12,7 +13,7 @@ public:
     ServiceSignals(const ServiceSignals&) = delete;
     ServiceSignals& operator=(const ServiceSignals&) = delete;
 
-    // Waits for the next of the three signals and returns its number.
+    // Waits for the next of the four signals and returns its number.
     int Next();
 
 private:

@@ -3,10 +3,13 @@
 #include "service/core/data/DataError.h"
 #include "service/daemon/AccessLog.h"
 #include "service/daemon/BoundedWrite.h"
+#include "service/daemon/DataReloader.h"
 #include "service/daemon/ProcessSafety.h"
 #include "service/daemon/ServiceManager.h"
 #include "service/daemon/ServiceOptions.h"
 #include "service/daemon/ServiceSignals.h"
+#include "service/http/DataAge.h"
+#include "service/http/DataSetChoice.h"
 #include "service/http/ListeningSocket.h"
 #include "service/http/ReloadableData.h"
 #include "service/http/Routes.h"
@@ -15,6 +18,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -37,6 +41,12 @@ void LogToStderr(std::string_view line) {
     text += '\n';
     std::size_t written = 0;
     service::WriteWithin(STDERR_FILENO, text, std::chrono::seconds(1), written);
+}
+
+std::string Joined(const std::vector<std::string>& folders) {
+    std::string text;
+    for (const std::string& folder : folders) text += (text.empty() ? "" : ", ") + folder;
+    return text;
 }
 
 std::unique_ptr<service::AccessLog> OpenAccessLog(const std::string& where) {
@@ -65,7 +75,7 @@ int main(int argc, char** argv) {
         return kStopped;
     }
 
-    service::ReportDataFaults(options.dataFolder);
+    service::ReportDataFaults(Joined(options.dataFolders));
     std::unique_ptr<service::AccessLog> accessLog;
     try {
         accessLog = OpenAccessLog(options.accessLog);
@@ -79,13 +89,15 @@ int main(int argc, char** argv) {
         LogToStderr(line);
     };
 
-    std::shared_ptr<const service::GeoData> loaded;
-    try {
-        loaded = std::make_shared<const service::GeoData>(options.dataFolder);
-    } catch (const service::DataError& error) {
-        std::cerr << "wherix-service: " << service::DataErrorAdvice(error, options.dataFolder);
+    std::shared_ptr<const service::GeoData> loaded =
+        service::LoadNewestDataSet(options.dataFolders, false, say);
+    if (!loaded) {
+        const service::DataError error("no good data set in " + Joined(options.dataFolders));
+        std::cerr << "wherix-service: "
+                  << service::DataErrorAdvice(error, options.dataFolders.front());
         return kNoData;
     }
+    service::WarnIfStale(loaded->record(), say);
     service::ReloadableData data(std::move(loaded));
 
     std::optional<int> passed;
@@ -127,18 +139,28 @@ int main(int argc, char** argv) {
     }
     say("listening on " + where);
     service::NotifyServiceManager("READY=1");
+    service::DataReloader reloader(data, options.dataFolders, say);
 
     for (;;) {
         const int signal = signals.Next();
-        if (signal != SIGHUP) {
+        if (signal != SIGHUP && signal != SIGUSR1) {
             service::NotifyServiceManager("STOPPING=1");
             say("stopping on signal " + std::to_string(signal));
             break;
         }
-        service::NotifyServiceManager("RELOADING=1");
-        service::ReloadData(data, options.dataFolder, say);
-        service::NotifyServiceManager("READY=1");
+        if (accessLog) accessLog->Reopen();
+        if (signal == SIGHUP) {
+            reloader.Request();
+        } else if (options.accessLog != "-" && options.accessLog != "off") {
+            say("access log reopened: " + options.accessLog);
+        }
     }
     server.Stop();
+    if (reloader.Busy()) {
+        // A reload under way is abandoned rather than waited for; nothing is left to tidy
+        // that the end of the process does not tidy.
+        if (accessLog) accessLog->Flush();
+        std::_Exit(kStopped);
+    }
     return kStopped;
 }

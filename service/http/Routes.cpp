@@ -4,6 +4,7 @@
 #include "service/http/ClientAddress.h"
 #include "service/http/FormFields.h"
 #include "service/http/HeadChecks.h"
+#include "service/http/HealthReport.h"
 #include "service/http/JsonReplies.h"
 #include "service/pages/CodePage936Encoding.h"
 #include "service/pages/Pages.h"
@@ -161,7 +162,7 @@ OutgoingResponse Routes::AnswerJsonPath(const IncomingRequest& request) const {
 }
 
 OutgoingResponse Routes::AnswerHealth(const IncomingRequest&) const {
-    return Text(200, "ok");
+    return Text(200, HealthText(m_data.Current()->record()));
 }
 
 }  // namespace service

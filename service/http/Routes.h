@@ -14,7 +14,7 @@ namespace service {
 //   /ips.asp   the caller's own address and its location (GET, HEAD, POST)
 //   /ips8.asp  the query page for the form field ip (POST body, or the query string of a
 //              GET or HEAD)
-//   /healthz   "ok" (GET, HEAD)
+//   /healthz   "ok", then the data set's dates and sources (GET, HEAD)
 //   /json      the lookup as JSON: ?ip=ADDR, without it the caller's address (GET, HEAD),
 //              or a batch, a JSON array of addresses in the body (POST)
 // Pages go out in code page 936. Methods are matched in any letter case. Another method

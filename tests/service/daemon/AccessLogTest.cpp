@@ -135,5 +135,48 @@ TEST(AccessLogTest, APipeNobodyReadsIsSaidAndTakenUpOnceReadFrom) {
     std::filesystem::remove(path);
 }
 
+// Log rotation: the file renamed away keeps what was written before the reopen, a new
+// file of the old name gets the rest, the lines still gathered included.
+TEST(AccessLogTest, ReopenStartsANewFileUnderTheOldName) {
+    const std::string path = TemporaryPath();
+    const std::string rotated = path + ".1";
+    Notices notices;
+    {
+        AccessLog log(path, notices.Sink());
+        log.Write("before");
+        log.Flush();
+        log.Write("gathered");
+        std::filesystem::rename(path, rotated);
+        log.Reopen();
+        log.Write("after");
+    }
+    EXPECT_EQ(Lines(rotated), std::vector<std::string>{"before"});
+    EXPECT_EQ(Lines(path), (std::vector<std::string>{"gathered", "after"}));
+    EXPECT_EQ(notices.Lines(), std::vector<std::string>{});
+    std::filesystem::remove(path);
+    std::filesystem::remove(rotated);
+}
+
+// A log whose folder has gone cannot be opened again: it says why and keeps the file it has.
+TEST(AccessLogTest, ReopenThatFailsKeepsTheFileItHas) {
+    const std::filesystem::path folder = TemporaryPath() + ".d";
+    std::filesystem::create_directory(folder);
+    const std::string path = (folder / "access.log").string();
+    const std::string moved = folder.string() + ".old";
+    Notices notices;
+    {
+        AccessLog log(path, notices.Sink());
+        std::filesystem::rename(folder, moved);
+        log.Reopen();
+        log.Write("still written");
+    }
+    EXPECT_EQ(Lines(moved + "/access.log"), std::vector<std::string>{"still written"});
+    EXPECT_EQ(notices.Lines(),
+              std::vector<std::string>{"access log: cannot open the access log " + path +
+                                       ": No such file or directory; still "
+                                       "writing to the file opened before"});
+    std::filesystem::remove_all(moved);
+}
+
 }  // namespace
 }  // namespace service

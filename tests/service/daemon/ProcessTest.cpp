@@ -1,6 +1,9 @@
 #include "tests/service/ServiceTestSupport.h"
 #include "tests/service/daemon/ServiceProcess.h"
 
+#include "service/core/data/DataSetLocation.h"
+#include "service/core/data/DataSetRecord.h"
+
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -18,6 +21,10 @@ namespace service {
 namespace {
 
 using namespace std::chrono_literals;
+
+// Reloads run at idle priority: on a machine whose processors other work keeps busy (tests
+// run side by side) they wait for a moment to spare, so a reload gets longer than a reply.
+constexpr auto kReloadWait = 30s;
 using test::ExchangeOne;
 using test::ScratchDataSet;
 using test::ServiceProcess;
@@ -134,12 +141,12 @@ TEST(ReloadTest, HangUpTakesAGoodDataSetAndRefusesADamagedOne) {
     WriteFile(data.Source("asn-ipv4-num.csv"), "134744064,134744319,15169,Renamed Org\n");
     data.Compile();
     service.Signal(SIGHUP);
-    EXPECT_TRUE(service.WaitForLine("data reloaded from ", 10s).has_value());
+    EXPECT_TRUE(service.WaitForLine("data reloaded from ", kReloadWait).has_value());
     EXPECT_NE(QueryPage(port, "8.8.8.8").find("AS15169 Renamed Org"), std::string::npos);
 
     WriteFile(data.File("dbip-city-ipv4.mmdb"), "not a database");
     service.Signal(SIGHUP);
-    EXPECT_TRUE(service.WaitForLine("reload refused, ", 10s).has_value());
+    EXPECT_TRUE(service.WaitForLine("reload refused, ", kReloadWait).has_value());
     const std::string page = QueryPage(port, "8.8.8.8");
     EXPECT_NE(page.find("AS15169 Renamed Org"), std::string::npos);
     EXPECT_NE(page.find("\xbc\xd3\xc0\xfb\xb8\xa3\xc4\xe1\xd1\xc7\xd6\xdd"),
@@ -147,6 +154,51 @@ TEST(ReloadTest, HangUpTakesAGoodDataSetAndRefusesADamagedOne) {
 
     service.Signal(SIGTERM);
     EXPECT_EQ(service.WaitForExit(10s), 0);
+}
+
+// Given the package's folder and the updater's store, the service takes the store's set once
+// it is newer, at the next SIGHUP, and says which it took and why it passed over the other.
+TEST(ReloadTest, HangUpTakesTheNewerOfTwoDataFolders) {
+    TemporaryFolder store;
+    ServiceProcess service(WHERIX_SERVICE, {"--listen", "127.0.0.1:0", "--data",
+                                            store.path().string(), "--data", SERVICE_FIXTURES});
+    EXPECT_EQ(service.WaitForLine("data: skipped ", 10s),
+              "data: skipped " + store.path().string() + ": " + store.path().string() +
+                  ": not a compiled data set (no MANIFEST)");
+    const int port = StartedPort(service);
+
+    const fs::path set = store.path() / kStoredSetsFolder / "2099";
+    fs::create_directories(set);
+    fs::copy(SERVICE_FIXTURES, set, fs::copy_options::recursive);
+    DataSetRecord record = ReadDataSetRecord(set.string());
+    record.made = "2099-01-01T00:00:00Z";
+    WriteDataSetRecord(set.string(), record);
+    fs::create_directory_symlink(fs::path(kStoredSetsFolder) / "2099",
+                                 store.path() / kCurrentSetLink);
+    service.Signal(SIGHUP);
+    EXPECT_EQ(service.WaitForLine("data: skipped ", kReloadWait),
+              "data: skipped " SERVICE_FIXTURES ": its set (made " +
+                  ReadDataSetRecord(SERVICE_FIXTURES).made + ") is older than " + set.string() +
+                  " (made 2099-01-01T00:00:00Z)");
+    EXPECT_EQ(service.WaitForLine("data reloaded from ", kReloadWait),
+              "data reloaded from " + set.string());
+    EXPECT_NE(QueryPage(port, "8.8.8.8").find("AS15169 Google LLC"), std::string::npos);
+    service.Signal(SIGTERM);
+    EXPECT_EQ(service.WaitForExit(10s), 0);
+}
+
+// No folder with a good set: the service does not start, says why for each folder, and
+// ends with the status of missing data.
+TEST(ReloadTest, StopsWithoutAnyGoodDataSet) {
+    TemporaryFolder empty;
+    ServiceProcess service(WHERIX_SERVICE, {"--listen", "127.0.0.1:0", "--data",
+                                            empty.path().string(), "--data", "/nonexistent/geo"});
+    EXPECT_TRUE(service.WaitForLine("data: skipped " + empty.path().string(), 10s));
+    EXPECT_TRUE(service.WaitForLine("data: skipped /nonexistent/geo: ", 10s));
+    EXPECT_EQ(service.WaitForLine("wherix-service: ", 10s),
+              "wherix-service: the databases are missing or damaged: no good data set in " +
+                  empty.path().string() + ", /nonexistent/geo");
+    EXPECT_EQ(service.WaitForExit(10s), 3);
 }
 
 // The service keeps serving when the reader of its standard error goes away: the access
@@ -233,6 +285,43 @@ TEST(RobustnessTest, SaysSoWhenADatabaseIsCutShortInPlace) {
                   "rename); stopping");
     EXPECT_EQ(service.WaitForExit(10s), 128 + SIGBUS);
 }
+
+class LogRotationTest : public testing::TestWithParam<int> {};
+
+// Rotation as logrotate does it: the log renamed, then the signal; the next request's
+// line goes to a new file of the old name, and nothing written before is lost.
+TEST_P(LogRotationTest, SignalReopensTheAccessLog) {
+    TemporaryFolder folder;
+    const fs::path log = folder.path() / "access.log";
+    ServiceProcess service(WHERIX_SERVICE, {"--listen", "127.0.0.1:0", "--data", SERVICE_FIXTURES,
+                                            "--access-log", log.string()});
+    const int port = StartedPort(service);
+    QueryPage(port, "8.8.8.8");
+    for (int wait = 0; wait < 100 && fs::file_size(log) == 0; ++wait) {
+        std::this_thread::sleep_for(20ms);  // the log writes its lines in batches
+    }
+    fs::rename(log, folder.path() / "access.log.1");
+    service.Signal(GetParam());
+    EXPECT_TRUE(service.WaitForLine(
+        GetParam() == SIGHUP ? "data reloaded from " : "access log reopened: " + log.string(),
+        kReloadWait));
+    QueryPage(port, "1.1.1.1");
+    service.Signal(SIGTERM);  // the log's last batch goes out on the way
+    EXPECT_EQ(service.WaitForExit(10s), 0);
+
+    const auto lines = [](const fs::path& path) {
+        std::ifstream file(path);
+        std::vector<std::string> read;
+        for (std::string line; std::getline(file, line);) read.push_back(line.substr(0, 35));
+        return read;
+    };
+    EXPECT_EQ(lines(folder.path() / "access.log.1"),
+              std::vector<std::string>{"127.0.0.1 \"GET /ips8.asp?ip=8.8.8.8"});
+    EXPECT_EQ(lines(log), std::vector<std::string>{"127.0.0.1 \"GET /ips8.asp?ip=1.1.1.1"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, LogRotationTest, testing::Values(SIGHUP, SIGUSR1),
+                         [](const auto& info) { return info.param == SIGHUP ? "hup" : "usr1"; });
 
 class StopTest : public testing::TestWithParam<int> {};
 

