@@ -58,6 +58,7 @@ protected:
         fs::copy(SERVICE_FIXTURES, set, fs::copy_options::recursive);
         DataSetRecord record = ReadDataSetRecord(set.string());
         record.made = row.made;
+        record.published.clear();  // the choice goes by when a set was made
         WriteDataSetRecord(set.string(), record);
         if (row.kind == Kind::Damaged) fs::remove(set / kCityDatabaseFile);
         if (row.kind == Kind::Store) {

@@ -216,7 +216,7 @@ TEST_F(HttpTest, HealthCheckAnswersOkAndTheDataSetsDates) {
     EXPECT_EQ(reply.status, 200);
     EXPECT_EQ(reply.Header("Content-Type"), "text/plain; charset=utf-8");
     EXPECT_EQ(reply.body, "ok\nmade " + test::FixtureData().record().made +
-                              "\npublished unknown\n"
+                              "\npublished 2026-06-01\n"
                               "source lokaro-fixtures@1.0.20260601 (make-fixtures.pl) all files\n");
 }
 
