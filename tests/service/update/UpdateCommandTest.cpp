@@ -1,6 +1,7 @@
 // wherix-update against a mirror of DB-IP and the registries (and an npm registry) served
 // on a loopback port, starting from the fixture set.
 #include "service/core/GeoData.h"
+#include "service/http/ReloadableData.h"
 #include "service/update/SetStore.h"
 #include "service/update/UpdateCommand.h"
 #include "tests/service/update/ArchiveBytes.h"
@@ -154,9 +155,11 @@ TEST_F(UpdateTest, MakesASetThenDownloadsNothingWhileNothingIsNew) {
     EXPECT_TRUE(Leftovers().empty());
 }
 
+// The service's data, as it reloads them on SIGHUP, answer from the new set.
 TEST_F(UpdateTest, PutsANewMonthInUseReloadsAndRollsBack) {
     ASSERT_EQ(Update().status, 0);
     const std::string first = Current();
+    service::ReloadableData serving(std::make_shared<const service::GeoData>(Store()));
     Publish(MonthPath("dbip-city-lite", 0), test::Gzipped(Fixture("dbip-city-lite-later.mmdb")));
     // The first request fails as a busy server's would, and is tried again.
     m_mirror.AnswerStatus(MonthPath("dbip-city-lite", 0), 503);
@@ -171,6 +174,9 @@ TEST_F(UpdateTest, PutsANewMonthInUseReloadsAndRollsBack) {
     EXPECT_EQ(LocationOf("1.0.0.1"), "澳大利亚");  // moved to a region the fixture cannot name
     EXPECT_EQ(test::Contents(marker), "\n");
     EXPECT_EQ(fs::read_symlink(fs::path(Store()) / "previous"), first);
+    ASSERT_TRUE(service::ReloadData(serving, {Store()}, [](std::string_view) {}));
+    EXPECT_EQ(serving.Current()->Answer(*service::ParseIpAddress("1.0.0.1")).location.text,
+              "澳大利亚");
 
     ASSERT_EQ(Update({"--rollback"}).status, 0);
     EXPECT_EQ(Current(), first);
