@@ -4,10 +4,18 @@
 
 #include <pthread.h>
 #include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <utility>
 
 namespace service {
+namespace {
+
+// The weakest claim on a processor a thread of ordinary scheduling can make.
+constexpr int kLowestPriority = 19;
+
+}  // namespace
 
 DataReloader::DataReloader(ReloadableData& data, std::vector<std::string> folders, LogSink log)
     : m_data(data),
@@ -39,9 +47,11 @@ bool DataReloader::Busy() const {
 
 void DataReloader::Run() {
     // Allowed to any process; where it is not (a seccomp filter), the reloads just run at
-    // ordinary priority.
+    // ordinary priority. Not SCHED_IDLE: beside other processes that keep every processor
+    // busy, an idle thread would never run, and a new set would never be taken.
     const sched_param parameters{};
-    pthread_setschedparam(pthread_self(), SCHED_IDLE, &parameters);
+    pthread_setschedparam(pthread_self(), SCHED_BATCH, &parameters);
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kLowestPriority);
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [this] { return m_stop || m_requested; });

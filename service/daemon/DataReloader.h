@@ -12,12 +12,13 @@
 
 namespace service {
 
-// Reloads the data on a thread of its own, at the lowest CPU priority there is (SCHED_IDLE):
-// loading and checking a set takes a fifth of a second of a processor, and a thread of
-// ordinary priority takes it in time slices of a few milliseconds during which a serving
-// thread on the same processor waits, with every request it has. An idle-priority thread
-// gives way at once whenever a serving thread wakes up, so a reload costs the clients
-// nothing; on a machine busy to the last cycle it waits for a moment to spare instead.
+// Reloads the data on a thread of its own, at the lowest priority of ordinary scheduling
+// (SCHED_BATCH, nice 19): loading and checking a set takes a fifth of a second of a
+// processor, and a thread of ordinary priority takes it in time slices of a few
+// milliseconds during which a serving thread on the same processor waits, with every
+// request it has. This thread gives way whenever a serving thread wakes up, so a reload
+// costs the clients next to nothing; on a machine busy to the last cycle it still gets its
+// small share, so a reload is slow there but always done.
 //
 // Reloads asked for while one is under way come to one more after it. The thread waiting
 // for signals stays free meanwhile, to reopen the log or stop at once.

@@ -33,13 +33,13 @@ std::vector<int> ThreadPolicies() {
     return policies;
 }
 
-// Bounded by far more than a reload takes: at idle priority it may wait for other work.
+// Bounded by far more than a reload takes: at the lowest priority it may wait for other work.
 bool WaitUntilIdle(const DataReloader& reloader) {
     for (int i = 0; i < 3000 && reloader.Busy(); ++i) std::this_thread::sleep_for(10ms);
     return !reloader.Busy();
 }
 
-TEST(DataReloaderTest, ReloadsOnItsOwnIdlePriorityThread) {
+TEST(DataReloaderTest, ReloadsOnItsOwnLowPriorityThread) {
     const auto before = ThreadPolicies();
     ReloadableData data(std::make_shared<const GeoData>(SERVICE_FIXTURES));
     // Not held: the reloader lets go of a replaced set once nobody holds it.
@@ -50,14 +50,14 @@ TEST(DataReloaderTest, ReloadsOnItsOwnIdlePriorityThread) {
         std::lock_guard lock(mutex);
         lines.emplace_back(line);
     });
-    const auto idleThreads = [](const std::vector<int>& policies) {
-        return std::count(policies.begin(), policies.end(), SCHED_IDLE);
+    const auto batchThreads = [](const std::vector<int>& policies) {
+        return std::count(policies.begin(), policies.end(), SCHED_BATCH);
     };
     // The thread sets its own policy when it starts.
-    for (int i = 0; i < 500 && idleThreads(ThreadPolicies()) == idleThreads(before); ++i) {
+    for (int i = 0; i < 500 && batchThreads(ThreadPolicies()) == batchThreads(before); ++i) {
         std::this_thread::sleep_for(10ms);
     }
-    EXPECT_EQ(idleThreads(ThreadPolicies()), idleThreads(before) + 1);
+    EXPECT_EQ(batchThreads(ThreadPolicies()), batchThreads(before) + 1);
 
     reloader.Request();
     ASSERT_TRUE(WaitUntilIdle(reloader));

@@ -22,8 +22,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Reloads run at idle priority: on a machine whose processors other work keeps busy (tests
-// run side by side) they wait for a moment to spare, so a reload gets longer than a reply.
+// Reloads run at the lowest priority: on a machine whose processors other work keeps busy
+// (tests run side by side) they get a small share, so a reload takes longer than a reply.
 constexpr auto kReloadWait = 30s;
 using test::ExchangeOne;
 using test::ScratchDataSet;
