@@ -115,6 +115,29 @@ private:
     std::string m_current;
 };
 
+// Three batches and more: one is read while the one before is answered, and the answers
+// still come in input order, each echoing its own line.
+TEST(LookupCommandTest, KeepsInputOrderAcrossBatches) {
+    std::string input;
+    std::vector<std::string> given;
+    for (int i = 0; i < 100000; ++i) {
+        given.push_back(i % 3 == 0
+                            ? "8.8.8." + std::to_string(i % 256)
+                            : "10." + std::to_string(i / 65536) + '.' +
+                                  std::to_string(i / 256 % 256) + '.' + std::to_string(i % 256));
+        input += given.back() + '\n';
+    }
+    const CommandRun run = RunWith({"--data", SERVICE_FIXTURES}, input);
+    ASSERT_EQ(run.status, kAllAnswered) << run.errors;
+    std::istringstream lines(run.out);
+    std::size_t count = 0;
+    for (std::string line; std::getline(lines, line); ++count) {
+        ASSERT_LT(count, given.size());
+        ASSERT_EQ(line.substr(0, line.find('\t')), given[count]) << "line " << count + 1;
+    }
+    EXPECT_EQ(count, given.size());
+}
+
 TEST(LookupCommandTest, AnswersWhatCameBeforeWaitingForMoreInput) {
     const std::vector<std::string_view> arguments{"--data", SERVICE_FIXTURES};
     std::ostringstream out;
