@@ -1,8 +1,7 @@
 #include "service/update/UpdateCommand.h"
 
-#include "service/core/GeoData.h"
 #include "service/core/data/DataError.h"
-#include "service/core/data/DataSetLocation.h"
+#include "service/core/data/DataSetRecord.h"
 #include "service/geodata/DataSetCompiler.h"
 #include "service/update/BaseSet.h"
 #include "service/update/DbipSource.h"
