@@ -37,7 +37,9 @@ TEST(AppendAnswerJsonTest, WritesTheBytesOfTheObjectDump) {
             if (special) answer.specialRange = text;
             std::string direct = "x";
             AppendAnswerJson(direct, text, answer);
-            EXPECT_EQ(direct, "x" + JsonText(AnswerObject(text, answer))) << text;
+            std::string dumped = "x";
+            dumped += JsonText(AnswerObject(text, answer));
+            EXPECT_EQ(direct, dumped) << text;
         }
     }
 }

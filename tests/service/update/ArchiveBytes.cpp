@@ -3,6 +3,7 @@
 #include <openssl/evp.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -38,7 +39,7 @@ std::string Gzipped(std::string_view bytes) {
 std::string TarHeader(const TarMember& member) {
     std::string header(512, '\0');
     const auto put = [&](std::size_t offset, std::string_view text) {
-        header.replace(offset, text.size(), text);
+        std::copy(text.begin(), text.end(), header.begin() + static_cast<std::ptrdiff_t>(offset));
     };
     const auto octal = [](std::size_t width, unsigned long long value) {
         char text[32];
