@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <thread>
 
 namespace cli {
@@ -34,14 +35,19 @@ std::size_t ThreadCount(std::size_t addresses) {
 }  // namespace
 
 AnswerWriter::Pending::Pending(const service::IpAddress& given, std::uint32_t givenPlace)
-    : family(static_cast<std::uint32_t>(given.index())), place(givenPlace), address(given) {
-    if (const auto* v4 = std::get_if<std::uint32_t>(&address)) {
+    : place(givenPlace), family(static_cast<std::uint32_t>(given.index())) {
+    if (const auto* v4 = std::get_if<std::uint32_t>(&given)) {
         high = 0;
         low = *v4;
     } else {
-        high = std::get<service::Ipv6Address>(address).high;
-        low = std::get<service::Ipv6Address>(address).low;
+        high = std::get<service::Ipv6Address>(given).high;
+        low = std::get<service::Ipv6Address>(given).low;
     }
+}
+
+service::IpAddress AnswerWriter::Pending::Address() const {
+    if (family == 0) return static_cast<std::uint32_t>(low);
+    return service::Ipv6Address{high, low};
 }
 
 AnswerWriter::AnswerWriter(const service::GeoData& data, bool json, std::ostream& out,
@@ -131,16 +137,17 @@ void AnswerWriter::Finish() {
 void AnswerWriter::AnswerKeys(std::size_t first, std::size_t end, service::AnswerMemo& memo) {
     // A repeated address (next to its twin once sorted) is looked up once; its lines are
     // still written each, as the text lines echo each one as given.
-    const service::LookupAnswer* answer = nullptr;
+    std::optional<service::AnswerView> answer;
     for (std::size_t i = first; i < end; ++i) {
         const Pending& pending = m_pending[i];
-        if (answer == nullptr || !m_pending[i - 1].SameAddress(pending)) {
-            answer = &m_data.Answer(pending.address, memo);
+        const service::IpAddress address = pending.Address();
+        if (!answer || !m_pending[i - 1].SameAddress(pending)) {
+            answer.emplace(m_data.Answer(address, memo));
         }
         std::string& line = m_lines[pending.place];
         line.clear();
         if (m_json) {
-            AppendJsonLine(line, pending.address, *answer);
+            AppendJsonLine(line, address, *answer);
         } else {
             AppendTextLine(line, m_given[pending.place], *answer);
         }

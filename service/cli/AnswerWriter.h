@@ -42,10 +42,9 @@ public:
     bool sawBadAddress() const { return m_sawBadAddress; }
 
 private:
-    // Each pending address with its place in the batch, and a key of plain numbers that
-    // sorts faster than the address itself. An IPv4 address a.b.c.d and the IPv6 address
-    // ::a.b.c.d share a key; they only sort among each other, and are told apart by
-    // SameAddress.
+    // Each pending address with its place in the batch, as plain numbers, which sort
+    // faster than the address itself. An IPv4 address a.b.c.d and the IPv6 address
+    // ::a.b.c.d sort among each other, and are told apart by SameAddress.
     struct Pending {
         explicit Pending(const service::IpAddress& address, std::uint32_t place);
 
@@ -55,12 +54,12 @@ private:
         bool SameAddress(const Pending& other) const {
             return family == other.family && high == other.high && low == other.low;
         }
+        service::IpAddress Address() const;
 
-        std::uint32_t family;  // 0 IPv4, 1 IPv6
-        std::uint32_t place;
         std::uint64_t high;  // IPv6: the upper half
         std::uint64_t low;   // IPv4: the address; IPv6: the lower half
-        service::IpAddress address;
+        std::uint32_t place;
+        std::uint32_t family;  // 0 IPv4, 1 IPv6
     };
 
     void Add(const service::IpAddress& address, std::string_view given);

@@ -7,6 +7,7 @@
 #include "service/core/data/DataSetLocation.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <filesystem>
 #include <tuple>
@@ -45,26 +46,18 @@ bool TypeHas(const MmdbFile& file, std::string_view word) {
 
 // An answer part of which nothing is known.
 template <typename Part>
-Part UnknownPart() {
-    Part part;
-    part.text = kUnknownText;
-    return part;
+const Part& UnknownPart() {
+    static const Part unknown = [] {
+        Part part;
+        part.text = kUnknownText;
+        return part;
+    }();
+    return unknown;
 }
 
-// Writes the part made from the record of this key over `part`, from the memo when it was
-// made before; a copy keeps the memory of part's strings.
-template <typename Key, typename Part, typename MakePart>
-void Remembered(std::unordered_map<Key, Part>* memo, Key key, MakePart makePart, Part& part) {
-    if (memo == nullptr) {
-        part = makePart();
-        return;
-    }
-    auto known = memo->find(key);
-    if (known == memo->end()) {
-        if (memo->size() >= AnswerMemo::kLimit) memo->clear();
-        known = memo->emplace(key, makePart()).first;
-    }
-    part = known->second;
+std::uint64_t NextDataSerial() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
 }
 
 std::string UpperCase(std::string_view code) {
@@ -78,7 +71,8 @@ std::string UpperCase(std::string_view code) {
 }  // namespace
 
 GeoData::GeoData(const std::string& folder, bool checksums)
-    : m_folder(DataSetFolder(folder)),
+    : m_serial(NextDataSerial()),
+      m_folder(DataSetFolder(folder)),
       m_record(CheckedRecord(m_folder, checksums)),
       m_tables(PathIn(m_folder, m_record, kTablesFile)),
       m_city(PathIn(
@@ -115,25 +109,21 @@ void GeoData::CheckSamples(const std::string& folder) const {
 }
 
 LookupAnswer GeoData::Answer(const IpAddress& address) const {
-    LookupAnswer answer;
-    Answer(address, nullptr, answer);
-    return answer;
+    AnswerMemo memo;
+    return Answer(address, memo).Copy();
 }
 
-const LookupAnswer& GeoData::Answer(const IpAddress& address, AnswerMemo& memo) const {
-    Answer(address, &memo, memo.m_answer);
-    return memo.m_answer;
-}
-
-void GeoData::Answer(const IpAddress& address, AnswerMemo* memo, LookupAnswer& answer) const {
-    if (const auto label = SpecialRangeLabel(address)) {
-        answer = SpecialRangeAnswer(*label);
-        return;
+AnswerView GeoData::Answer(const IpAddress& address, AnswerMemo& memo) const {
+    if (memo.m_dataSerial != m_serial) {
+        memo = AnswerMemo();
+        memo.m_dataSerial = m_serial;
     }
-    answer.specialRange.reset();
-    LocationOf(address, memo, answer.location);
-    NetworkOf(address, memo, answer.network);
-    RegisteredCountryOf(address, memo, answer.registeredCountry);
+    if (const auto label = SpecialRangeLabel(address)) {
+        memo.m_special = SpecialRangeAnswer(*label);
+        return memo.m_special;
+    }
+    return {nullptr, LocationOf(address, memo), NetworkOf(address, memo),
+            RegisteredCountryOf(address, memo)};
 }
 
 std::pair<std::string, std::string> GeoData::CountryOf(std::string_view code) const {
@@ -142,18 +132,14 @@ std::pair<std::string, std::string> GeoData::CountryOf(std::string_view code) co
     return {named ? text : std::string(), std::move(text)};
 }
 
-void GeoData::LocationOf(const IpAddress& address, AnswerMemo* memo,
-                         LocationAnswer& location) const {
+const LocationAnswer& GeoData::LocationOf(const IpAddress& address, AnswerMemo& memo) const {
+    if (const LocationAnswer* known = memo.m_locations.InLastNetwork(address)) return *known;
     const CityDatabase& city = CityFor(address);
-    const auto record = city.RecordOf(address);
-    if (!record) {
-        location = UnknownPart<LocationAnswer>();
-        return;
-    }
-    Remembered(
-        memo ? &memo->m_locations : nullptr,
-        std::uint64_t{address.index()} << 32 | record->Offset(),
-        [&] { return LocationFrom(city.Read(*record)); }, location);
+    const auto match = city.RecordOf(address);
+    if (!match) return UnknownPart<LocationAnswer>();
+    return memo.m_locations.Get(
+        std::uint64_t{address.index()} << 32 | match->record.Offset(),
+        [&] { return LocationFrom(city.Read(match->record)); }, match->network);
 }
 
 LocationAnswer GeoData::LocationFrom(const CityRecord& record) const {
@@ -169,15 +155,12 @@ LocationAnswer GeoData::LocationFrom(const CityRecord& record) const {
     return location;
 }
 
-void GeoData::NetworkOf(const IpAddress& address, AnswerMemo* memo, NetworkAnswer& network) const {
+const NetworkAnswer& GeoData::NetworkOf(const IpAddress& address, AnswerMemo& memo) const {
+    if (const NetworkAnswer* known = memo.m_networks.InLastNetwork(address)) return *known;
     const auto record = m_asn.Find(address);
-    if (!record) {
-        network = UnknownPart<NetworkAnswer>();
-        return;
-    }
-    Remembered(
-        memo ? &memo->m_networks : nullptr, record->key, [&] { return NetworkFrom(*record); },
-        network);
+    if (!record) return UnknownPart<NetworkAnswer>();
+    return memo.m_networks.Get(
+        record->key, [&] { return NetworkFrom(*record); }, record->range);
 }
 
 NetworkAnswer GeoData::NetworkFrom(const AsnRecord& record) const {
@@ -196,18 +179,17 @@ NetworkAnswer GeoData::NetworkFrom(const AsnRecord& record) const {
     return network;
 }
 
-void GeoData::RegisteredCountryOf(const IpAddress& address, AnswerMemo* memo,
-                                  RegisteredCountryAnswer& registered) const {
-    const std::string_view code = m_countryRanges.Find(address);
-    std::uint32_t key = 0;
-    for (const char c : code) key = key << 8 | static_cast<unsigned char>(c);
-    if (code.empty()) {
-        registered = UnknownPart<RegisteredCountryAnswer>();
-        return;
+const RegisteredCountryAnswer& GeoData::RegisteredCountryOf(const IpAddress& address,
+                                                            AnswerMemo& memo) const {
+    if (const RegisteredCountryAnswer* known = memo.m_registered.InLastNetwork(address)) {
+        return *known;
     }
-    Remembered(
-        memo ? &memo->m_registered : nullptr, key, [&] { return RegisteredCountryFrom(code); },
-        registered);
+    const auto match = m_countryRanges.FindRange(address);
+    if (!match || match->code.empty()) return UnknownPart<RegisteredCountryAnswer>();
+    std::uint32_t key = 0;
+    for (const char c : match->code) key = key << 8 | static_cast<unsigned char>(c);
+    return memo.m_registered.Get(
+        key, [&] { return RegisteredCountryFrom(match->code); }, match->range);
 }
 
 RegisteredCountryAnswer GeoData::RegisteredCountryFrom(std::string_view code) const {

@@ -35,19 +35,51 @@ inline constexpr char kDefaultDataFolder[] = "data/geo";
 
 // What one worker keeps between the answers it asks a GeoData for: the answer parts made from
 // each database record it met, so that the many addresses that share a record (nine in ten
-// of a million random ones) cost little more than finding it. For one GeoData only; it
-// forgets everything when it grows past kLimit records. It also holds the last answer it
-// gave, whose memory the next one reuses.
+// of a million random ones) cost little more than finding it. It may serve one GeoData after
+// another: what it made from one set is forgotten when it is first used with the next. It
+// forgets everything when it grows past kLimit records.
 class AnswerMemo {
 public:
     static constexpr std::size_t kLimit = std::size_t{1} << 16;
 
 private:
     friend class GeoData;
-    std::unordered_map<std::uint64_t, LocationAnswer> m_locations;  // by family and city record
-    std::unordered_map<std::uint64_t, NetworkAnswer> m_networks;    // by AsnRecord key
-    std::unordered_map<std::uint32_t, RegisteredCountryAnswer> m_registered;  // by code
-    LookupAnswer m_answer;
+
+    // The parts made from one kind of record, by the record's key. Addresses in a row, as
+    // sorted batches give them, mostly meet the record of the one before, or even fall in
+    // the network it was found for, which then needs no search at all.
+    template <typename Key, typename Part>
+    struct Parts {
+        std::unordered_map<Key, Part> byKey;
+        Key lastKey{};
+        const Part* last = nullptr;
+        std::optional<AddressSpan> lastNetwork;
+
+        const Part* InLastNetwork(const IpAddress& address) const {
+            return lastNetwork && lastNetwork->Holds(address) ? last : nullptr;
+        }
+
+        template <typename MakePart>
+        const Part& Get(Key key, MakePart makePart,
+                        const std::optional<AddressSpan>& network = std::nullopt) {
+            lastNetwork = network;
+            if (last != nullptr && key == lastKey) return *last;
+            auto known = byKey.find(key);
+            if (known == byKey.end()) {
+                if (byKey.size() >= kLimit) byKey.clear();
+                known = byKey.emplace(key, makePart()).first;
+            }
+            lastKey = key;
+            last = &known->second;
+            return *last;
+        }
+    };
+
+    std::uint64_t m_dataSerial = 0;                    // of the GeoData whose answers it holds
+    Parts<std::uint64_t, LocationAnswer> m_locations;  // by family and city record
+    Parts<std::uint64_t, NetworkAnswer> m_networks;    // by AsnRecord key
+    Parts<std::uint32_t, RegisteredCountryAnswer> m_registered;  // by code
+    LookupAnswer m_special;  // the last answer for a special-purpose address
 };
 
 // The databases and name tables of a data folder and the answers made from them. Loaded
@@ -68,21 +100,20 @@ public:
     // Special-purpose addresses get their label without any database being asked; every
     // other address gets one answer per database, the unknown text where one has nothing.
     LookupAnswer Answer(const IpAddress& address) const;
-    // The same answer, for one of many addresses a worker asks for in a row; it lasts
-    // until the memo's next use.
-    const LookupAnswer& Answer(const IpAddress& address, AnswerMemo& memo) const;
+    // The same answer, for one of many addresses a worker asks for in a row, kept in the
+    // memo; the view lasts until the memo's next use.
+    AnswerView Answer(const IpAddress& address, AnswerMemo& memo) const;
 
 private:
     void CheckSamples(const std::string& folder) const;
 
-    // The answer written over `answer`, whose strings keep their memory; memo may be null.
-    void Answer(const IpAddress& address, AnswerMemo* memo, LookupAnswer& answer) const;
-    void LocationOf(const IpAddress& address, AnswerMemo* memo, LocationAnswer& location) const;
+    // Each part of an answer, from the memo when it was made before.
+    const LocationAnswer& LocationOf(const IpAddress& address, AnswerMemo& memo) const;
     LocationAnswer LocationFrom(const CityRecord& record) const;
-    void NetworkOf(const IpAddress& address, AnswerMemo* memo, NetworkAnswer& network) const;
+    const NetworkAnswer& NetworkOf(const IpAddress& address, AnswerMemo& memo) const;
     NetworkAnswer NetworkFrom(const AsnRecord& record) const;
-    void RegisteredCountryOf(const IpAddress& address, AnswerMemo* memo,
-                             RegisteredCountryAnswer& registered) const;
+    const RegisteredCountryAnswer& RegisteredCountryOf(const IpAddress& address,
+                                                       AnswerMemo& memo) const;
     RegisteredCountryAnswer RegisteredCountryFrom(std::string_view code) const;
     const CityDatabase& CityFor(const IpAddress& address) const {
         return address.index() == 1 && m_city6 ? *m_city6 : m_city;
@@ -91,6 +122,7 @@ private:
     // there is no name).
     std::pair<std::string, std::string> CountryOf(std::string_view code) const;
 
+    std::uint64_t m_serial;  // tells the memos which set their answers came from
     std::string m_folder;
     DataSetRecord m_record;
     TableFile m_tables;

@@ -157,4 +157,15 @@ Ipv6Address LastInNetwork(const Ipv6Address& first, unsigned length) {
             first.low | (length <= 64 ? ~std::uint64_t{0} : hostBits(length - 64))};
 }
 
+AddressSpan NetworkAround(const IpAddress& address, unsigned length) {
+    if (const auto* v4 = std::get_if<std::uint32_t>(&address)) {
+        const std::uint32_t hostBits = length >= 32 ? 0 : ~std::uint32_t{0} >> length;
+        return {*v4 & ~hostBits, *v4 | hostBits};
+    }
+    const Ipv6Address& given = std::get<Ipv6Address>(address);
+    const Ipv6Address hostBits = LastInNetwork({}, length);
+    return {Ipv6Address{given.high & ~hostBits.high, given.low & ~hostBits.low},
+            Ipv6Address{given.high | hostBits.high, given.low | hostBits.low}};
+}
+
 }  // namespace service

@@ -25,6 +25,16 @@ using IpAddress = std::variant<std::uint32_t, Ipv6Address>;
 // The last address of the network first/length (length at most 128).
 Ipv6Address LastInNetwork(const Ipv6Address& first, unsigned length);
 
+// The first and last addresses of the network of this prefix length (at most 32 for IPv4,
+// 128 for IPv6) that holds the address.
+struct AddressSpan {
+    IpAddress first;
+    IpAddress last;
+
+    bool Holds(const IpAddress& address) const { return first <= address && address <= last; }
+};
+AddressSpan NetworkAround(const IpAddress& address, unsigned length);
+
 // Reads the IPv6 text forms: up to eight groups of one to four hex digits, at most one "::"
 // standing for one or more zero groups, optionally a dotted quad as the last 32 bits, and
 // optionally a zone ("%eth0", letters, digits and "._~-"), which is dropped.

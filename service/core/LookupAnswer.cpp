@@ -8,6 +8,12 @@ constexpr std::string_view kInvalidAddress = "IP地址无效";  // not an addres
 
 }  // namespace
 
+LookupAnswer AnswerView::Copy() const {
+    LookupAnswer answer{std::nullopt, location, network, registeredCountry};
+    if (specialRange != nullptr) answer.specialRange = *specialRange;
+    return answer;
+}
+
 LookupAnswer UniformAnswer(std::string_view text) {
     LookupAnswer answer;
     answer.location.text = text;

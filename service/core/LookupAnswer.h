@@ -56,6 +56,31 @@ struct LookupAnswer {
     bool operator==(const LookupAnswer&) const = default;
 };
 
+// An answer whose parts are kept elsewhere: in a LookupAnswer, or in the memo of a worker
+// that answers many addresses (GeoData.h), so that writing it out copies nothing.
+struct AnswerView {
+    // Not explicit: a LookupAnswer goes wherever a view of one is taken.
+    AnswerView(const LookupAnswer& answer)
+        : specialRange(answer.specialRange ? &*answer.specialRange : nullptr),
+          location(answer.location),
+          network(answer.network),
+          registeredCountry(answer.registeredCountry) {}
+    AnswerView(const std::string* special, const LocationAnswer& locationPart,
+               const NetworkAnswer& networkPart, const RegisteredCountryAnswer& registeredPart)
+        : specialRange(special),
+          location(locationPart),
+          network(networkPart),
+          registeredCountry(registeredPart) {}
+
+    // A copy of the parts, which outlives what they are kept in.
+    LookupAnswer Copy() const;
+
+    const std::string* specialRange;  // null unless the address is special-purpose
+    const LocationAnswer& location;
+    const NetworkAnswer& network;
+    const RegisteredCountryAnswer& registeredCountry;
+};
+
 // An answer whose three texts are one text: why there is no address to look up, or that
 // nothing is known.
 LookupAnswer UniformAnswer(std::string_view text);

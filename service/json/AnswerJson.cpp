@@ -106,7 +106,7 @@ void AppendStringOrNull(std::string& out, std::string_view text) {
 
 }  // namespace
 
-void AppendAnswerJson(std::string& out, std::string_view ip, const LookupAnswer& answer) {
+void AppendAnswerJson(std::string& out, std::string_view ip, AnswerView answer) {
     const LocationAnswer& location = answer.location;
     const NetworkAnswer& network = answer.network;
     const RegisteredCountryAnswer& registered = answer.registeredCountry;
@@ -165,13 +165,13 @@ void AppendAnswerJson(std::string& out, std::string_view ip, const LookupAnswer&
     out += "}}";
 }
 
-Json AnswerObject(std::string_view ip, const LookupAnswer& answer) {
+Json AnswerObject(std::string_view ip, AnswerView answer) {
     const LocationAnswer& location = answer.location;
     const NetworkAnswer& network = answer.network;
     const RegisteredCountryAnswer& registered = answer.registeredCountry;
     return Json{
         {"ip", ip},
-        {"special", OrNull(answer.specialRange)},
+        {"special", answer.specialRange ? Json(*answer.specialRange) : Json(nullptr)},
         {"location",
          {{"country_code", OrNull(location.countryCode)},
           {"country", OrNull(location.country)},

@@ -18,7 +18,7 @@ using Json = nlohmann::ordered_json;
 // special-purpose label or null), location {country_code, country, region, city, text},
 // network {asn, organisation, operator, text}, registered_country {country_code, country,
 // text}. What the data do not know is null; the texts are the query page's three lines.
-Json AnswerObject(std::string_view ip, const LookupAnswer& answer);
+Json AnswerObject(std::string_view ip, AnswerView answer);
 
 // The object that stands in for a text that is no address: {ip: the text, error: why}.
 Json ErrorObject(std::string_view text, std::string_view error);
@@ -29,7 +29,7 @@ Json LookupObject(const GeoData& data, std::string_view text);
 
 // Appends JsonText(AnswerObject(ip, answer)), byte for byte, written directly: a million
 // answers in a row cost a tenth of what building their objects does.
-void AppendAnswerJson(std::string& out, std::string_view ip, const LookupAnswer& answer);
+void AppendAnswerJson(std::string& out, std::string_view ip, AnswerView answer);
 
 // Compact UTF-8 JSON. Bytes in the data that are no UTF-8 become U+FFFD instead of making
 // the whole answer fail.

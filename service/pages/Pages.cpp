@@ -35,7 +35,7 @@ void AppendTail(std::string& page) {
 
 }  // namespace
 
-std::string OwnAddressPage(std::string_view address, const LookupAnswer& answer) {
+std::string OwnAddressPage(std::string_view address, AnswerView answer) {
     std::string page(kHead);
     page += "<p>您的IP地址是";
     page += markers::kAddressStart;
@@ -50,7 +50,7 @@ std::string OwnAddressPage(std::string_view address, const LookupAnswer& answer)
     return page;
 }
 
-std::string QueryPage(std::string_view queriedAddress, const LookupAnswer& answer) {
+std::string QueryPage(std::string_view queriedAddress, AnswerView answer) {
     std::string page(kHead);
     page += QueryForm(queriedAddress);
     page += "<ul>";

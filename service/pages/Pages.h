@@ -19,10 +19,10 @@ namespace service {
 // comes before them.
 
 // The page for the caller's own address, located by answer.
-std::string OwnAddressPage(std::string_view address, const LookupAnswer& answer);
+std::string OwnAddressPage(std::string_view address, AnswerView answer);
 
 // The page for one query: the answer's three texts as the three items; queriedAddress is the
 // address as the form shows it again (empty when the request held no valid address).
-std::string QueryPage(std::string_view queriedAddress, const LookupAnswer& answer);
+std::string QueryPage(std::string_view queriedAddress, AnswerView answer);
 
 }  // namespace service

@@ -31,7 +31,7 @@ std::vector<SummaryEntry> TopEntries(std::unordered_map<std::string, SummaryEntr
 
 }  // namespace
 
-std::array<std::string, kListCount> ListNames(const service::LookupAnswer& answer) {
+std::array<std::string, kListCount> ListNames(service::AnswerView answer) {
     if (answer.specialRange) {
         const std::string label = ShownText(*answer.specialRange);
         return {label, label, label, label, label};
@@ -63,7 +63,7 @@ Summary Summarise(const VisitorTally& tally, const service::GeoData& data, std::
     std::array<std::unordered_map<std::string, SummaryEntry>, kListCount> byName;
     service::AnswerMemo memo;
     for (const auto& [address, hits] : tally.hits()) {
-        const service::LookupAnswer& answer = data.Answer(address, memo);
+        const service::AnswerView answer = data.Answer(address, memo);
         summary.addresses += hits;
         if (answer.specialRange) summary.special += hits;
         std::array<std::string, kListCount> names = ListNames(answer);

@@ -38,7 +38,7 @@ inline constexpr std::array<ListDescription, kListCount> kLists{{
 // is left out rather than leaving the city in its place), for city the whole location line,
 // for network the network line, for operator the Chinese operator name, else the
 // organisation, else the network line. A special-purpose address has its label in all.
-std::array<std::string, kListCount> ListNames(const service::LookupAnswer& answer);
+std::array<std::string, kListCount> ListNames(service::AnswerView answer);
 
 struct SummaryEntry {
     std::string name;

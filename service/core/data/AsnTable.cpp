@@ -172,7 +172,8 @@ std::optional<AsnRecord> AsnTable::FindIn(std::span<const Range<Address>> ranges
                                               ? TextAt(m_text, m_organisations[range->organisation])
                                               : std::string_view();
     return AsnRecord{range->number, organisation,
-                     std::uint64_t{range->number} << 32 | range->organisation};
+                     std::uint64_t{range->number} << 32 | range->organisation,
+                     SpanFound(ranges, *range)};
 }
 
 }  // namespace service

@@ -19,6 +19,7 @@ struct AsnRecord {
     std::string_view organisation;
     // The same for two records with the same number and organisation, and for no others.
     std::uint64_t key = 0;
+    AddressSpan range;  // the addresses the table gives this record for (RangeSearch.h)
 };
 
 // The address-range to autonomous-system table of both families, searched by binary search

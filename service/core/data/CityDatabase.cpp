@@ -30,9 +30,9 @@ CityDatabase::CityDatabase(const std::string& path)
     : m_file(path), m_layout(LayoutOf(m_file, path)) {}
 
 std::optional<CityRecord> CityDatabase::Find(const IpAddress& address) const {
-    const auto record = RecordOf(address);
-    if (!record) return std::nullopt;
-    return Read(*record);
+    const auto match = RecordOf(address);
+    if (!match) return std::nullopt;
+    return Read(match->record);
 }
 
 CityRecord CityDatabase::Read(const MmdbRecord& record) const {

@@ -40,7 +40,7 @@ public:
     const MmdbFile& File() const { return m_file; }
     std::optional<CityRecord> Find(const IpAddress& address) const;
     // Find in two steps: the record that holds the address, then what it says.
-    std::optional<MmdbRecord> RecordOf(const IpAddress& address) const {
+    std::optional<MmdbMatch> RecordOf(const IpAddress& address) const {
         return m_file.Find(address);
     }
     CityRecord Read(const MmdbRecord& record) const;

@@ -87,14 +87,20 @@ void CountryRangeTable::AddTo(TableWriter& writer) const {
 }
 
 std::string_view CountryRangeTable::Find(const IpAddress& address) const {
-    const auto codeOf = [](const auto* range) {
-        if (range == nullptr || range->code[0] == 0) return std::string_view();
-        return std::string_view(range->code.data(), range->code[1] == 0 ? 1 : 2);
+    const auto match = FindRange(address);
+    return match ? match->code : std::string_view();
+}
+
+std::optional<CountryRangeTable::Match> CountryRangeTable::FindRange(
+    const IpAddress& address) const {
+    const auto matchOf = [](const auto ranges, const auto& key) -> std::optional<Match> {
+        const auto* range = service::FindRange(ranges, key);
+        if (range == nullptr) return std::nullopt;
+        const std::size_t length = range->code[0] == 0 ? 0 : range->code[1] == 0 ? 1 : 2;
+        return Match{std::string_view(range->code.data(), length), SpanFound(ranges, *range)};
     };
-    if (const auto* v4 = std::get_if<std::uint32_t>(&address)) {
-        return codeOf(FindRange(m_ranges4, *v4));
-    }
-    return codeOf(FindRange(m_ranges6, std::get<Ipv6Address>(address)));
+    if (const auto* v4 = std::get_if<std::uint32_t>(&address)) return matchOf(m_ranges4, *v4);
+    return matchOf(m_ranges6, std::get<Ipv6Address>(address));
 }
 
 }  // namespace service

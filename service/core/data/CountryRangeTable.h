@@ -37,6 +37,13 @@ public:
 
     // The upper-case code of the country the address is registered to; empty when none is.
     std::string_view Find(const IpAddress& address) const;
+    // The same, with the addresses the table gives that answer for (RangeSearch.h); nothing
+    // when no range holds the address.
+    struct Match {
+        std::string_view code;
+        AddressSpan range;
+    };
+    std::optional<Match> FindRange(const IpAddress& address) const;
     std::size_t size() const { return m_ranges4.size() + m_ranges6.size(); }
 
 private:

@@ -88,7 +88,7 @@ MmdbFile::~MmdbFile() {
     MMDB_close(&m_database);
 }
 
-std::optional<MmdbRecord> MmdbFile::Find(const IpAddress& address) const {
+std::optional<MmdbMatch> MmdbFile::Find(const IpAddress& address) const {
     sockaddr_in v4{};
     sockaddr_in6 v6{};
     const sockaddr* socketAddress = nullptr;
@@ -108,7 +108,13 @@ std::optional<MmdbRecord> MmdbFile::Find(const IpAddress& address) const {
     int status = MMDB_SUCCESS;
     const MMDB_lookup_result_s result = MMDB_lookup_sockaddr(&m_database, socketAddress, &status);
     if (status != MMDB_SUCCESS || !result.found_entry) return std::nullopt;
-    return MmdbRecord(result.entry);
+    // The prefix length counts the bits of the tree's own addresses; an IPv4 address's bits
+    // in a tree of IPv6 ones start at ::/96.
+    unsigned length = result.netmask;
+    if (address.index() == 0 && m_database.metadata.ip_version == 6) {
+        length = length > 96 ? length - 96 : 0;
+    }
+    return MmdbMatch{MmdbRecord(result.entry), NetworkAround(address, length)};
 }
 
 std::string_view MmdbFile::DatabaseType() const {

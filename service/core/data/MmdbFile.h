@@ -34,6 +34,13 @@ private:
     MMDB_entry_s m_entry;
 };
 
+// A record found for an address, and the network of the search tree it was found in: every
+// address of the network has this record.
+struct MmdbMatch {
+    MmdbRecord record;
+    AddressSpan network;
+};
+
 // One MaxMind DB file, memory-mapped for the life of the object. Lookups only read the
 // mapping, so any number of threads may call them at once.
 class MmdbFile {
@@ -46,7 +53,7 @@ public:
 
     // The record that holds the address; nothing when no record does (an IPv6 address in a
     // file of IPv4 networks included).
-    std::optional<MmdbRecord> Find(const IpAddress& address) const;
+    std::optional<MmdbMatch> Find(const IpAddress& address) const;
 
     // The type the file's metadata give ("city ipv4", "country ipvAll", ...).
     std::string_view DatabaseType() const;

@@ -92,6 +92,28 @@ INSTANTIATE_TEST_SUITE_P(
         IpRow{"empty", "", nullptr}),
     [](const auto& info) { return info.param.name; });
 
+TEST(NetworkAroundTest, GivesTheFirstAndLastAddressOfEachPrefixLength) {
+    const struct {
+        const char* address;
+        unsigned length;
+        const char* first;
+        const char* last;
+    } kRows[] = {
+        {"203.0.113.77", 24, "203.0.113.0", "203.0.113.255"},
+        {"203.0.113.77", 32, "203.0.113.77", "203.0.113.77"},
+        {"203.0.113.77", 0, "0.0.0.0", "255.255.255.255"},
+        {"2001:db8::1:2", 64, "2001:db8::", "2001:db8::ffff:ffff:ffff:ffff"},
+        {"2001:db8::1:2", 112, "2001:db8::1:0", "2001:db8::1:ffff"},
+        {"2001:db8::1:2", 128, "2001:db8::1:2", "2001:db8::1:2"},
+        {"2001:db8::1:2", 0, "::", "ffff:ffff:ffff:ffff:ffff:ffff:ffff:ffff"},
+    };
+    for (const auto& row : kRows) {
+        const AddressSpan span = NetworkAround(*ParseIpAddress(row.address), row.length);
+        EXPECT_EQ(FormatIpAddress(span.first), row.first) << row.address << "/" << row.length;
+        EXPECT_EQ(FormatIpAddress(span.last), row.last) << row.address << "/" << row.length;
+    }
+}
+
 TEST(FormatIpv4Test, WritesTheCanonicalDottedQuad) {
     EXPECT_EQ(FormatIpv4(0x0a020304u), "10.2.3.4");
     EXPECT_EQ(FormatIpv4(0xffffffffu), "255.255.255.255");

@@ -33,6 +33,30 @@ TEST(AsnTableTest, FindsTheRangeThatHoldsAnAddressEdgesIncluded) {
     EXPECT_FALSE(table.Find(0xffffffffu));
 }
 
+TEST(AsnTableTest, TheRangeOfARecordHoldsJustTheAddressesGivenIt) {
+    // Nested and overlapping rows: an address gets the range that starts last before it.
+    const AsnTable table = Parse(
+        "100,399,1,Outer\n"
+        "150,199,2,Inner\n"
+        "190,249,3,Overlapping\n"
+        "400,400,4,Single\n");
+    for (std::uint32_t address = 90; address <= 410; ++address) {
+        const auto record = table.Find(address);
+        if (!record) continue;
+        ASSERT_TRUE(record->range.Holds(address)) << address;
+        const auto first = std::get<std::uint32_t>(record->range.first);
+        const auto last = std::get<std::uint32_t>(record->range.last);
+        for (std::uint32_t other = first; other <= last; ++other) {
+            ASSERT_TRUE(table.Find(other)) << address << " " << other;
+            EXPECT_EQ(table.Find(other)->number, record->number) << address << " " << other;
+        }
+        const auto before = table.Find(first - 1);
+        const auto after = table.Find(last + 1);
+        EXPECT_FALSE(before && before->number == record->number) << address;
+        EXPECT_FALSE(after && after->number == record->number) << address;
+    }
+}
+
 TEST(AsnTableTest, ReadsQuotedOrganisationsDottedRangesAndCrLf) {
     const AsnTable table = Parse(
         "1.0.0.0,1.0.0.255,13335,\"Cloudflare, Inc.\"\r\n"

@@ -61,7 +61,7 @@ TEST(CountryRangesTest, MadeFromADatabaseAnswersAsTheDatabase) {
     database.ForEachNetwork([&](const IpAddress& first, const IpAddress& last, const MmdbRecord&) {
         ++networks;
         for (const IpAddress& address : {first, last}) {
-            EXPECT_EQ(table.Find(address), database.Find(address)->String({"country_code"}))
+            EXPECT_EQ(table.Find(address), database.Find(address)->record.String({"country_code"}))
                 << FormatIpAddress(address);
         }
     });
