@@ -112,31 +112,37 @@ void AnswerWriter::Add(const service::IpAddress& address, std::string_view given
 void AnswerWriter::Finish() {
     const std::size_t count = m_pending.size();
     if (count == 0) return;
-    std::sort(m_pending.begin(), m_pending.end());
-    if (m_lines.size() < count) m_lines.resize(count);
+    if (m_lineSpans.size() < count) m_lineSpans.resize(count);
 
     const std::size_t threads = ThreadCount(count);
-    if (m_memos.size() < threads) m_memos.resize(threads);
+    if (m_shares.size() < threads) m_shares.resize(threads);
     {
         std::vector<std::jthread> helpers;
         for (std::size_t part = 1; part < threads; ++part) {
             helpers.emplace_back([this, part, threads, count] {
-                AnswerKeys(count * part / threads, count * (part + 1) / threads, m_memos[part]);
+                AnswerShare(count * part / threads, count * (part + 1) / threads, m_shares[part]);
             });
         }
-        AnswerKeys(0, count / threads, m_memos[0]);
+        AnswerShare(0, count / threads, m_shares[0]);
     }
 
-    for (std::size_t place = 0; place < count; ++place) {
-        m_out.write(m_lines[place].data(), static_cast<std::streamsize>(m_lines[place].size()));
+    for (std::size_t part = 0; part < threads; ++part) {
+        const std::string& output = m_shares[part].output;
+        m_out.write(output.data(), static_cast<std::streamsize>(output.size()));
     }
     if (m_progress != nullptr) m_progress->Count(count);
     m_pending.clear();
 }
 
-void AnswerWriter::AnswerKeys(std::size_t first, std::size_t end, service::AnswerMemo& memo) {
-    // A repeated address (next to its twin once sorted) is looked up once; its lines are
-    // still written each, as the text lines echo each one as given.
+void AnswerWriter::AnswerShare(std::size_t first, std::size_t end, Share& share) {
+    // The share's addresses are those of the places first to end, as they came; sorted, a
+    // repeated address (next to its twin) is looked up once. Its lines are still written
+    // each, as the text lines echo each one as given.
+    std::sort(m_pending.begin() + static_cast<std::ptrdiff_t>(first),
+              m_pending.begin() + static_cast<std::ptrdiff_t>(end));
+    service::AnswerMemo& memo = share.memo;
+    std::string& lines = share.lines;
+    lines.clear();
     std::optional<service::AnswerView> answer;
     for (std::size_t i = first; i < end; ++i) {
         const Pending& pending = m_pending[i];
@@ -144,13 +150,17 @@ void AnswerWriter::AnswerKeys(std::size_t first, std::size_t end, service::Answe
         if (!answer || !m_pending[i - 1].SameAddress(pending)) {
             answer.emplace(m_data.Answer(address, memo));
         }
-        std::string& line = m_lines[pending.place];
-        line.clear();
+        const std::size_t start = lines.size();
         if (m_json) {
-            AppendJsonLine(line, address, *answer);
+            AppendJsonLine(lines, address, *answer);
         } else {
-            AppendTextLine(line, m_given[pending.place], *answer);
+            AppendTextLine(lines, m_given[pending.place], *answer);
         }
+        m_lineSpans[pending.place] = {start, lines.size() - start};
+    }
+    share.output.clear();
+    for (std::size_t place = first; place < end; ++place) {
+        share.output.append(lines, m_lineSpans[place].first, m_lineSpans[place].second);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace cli {
@@ -17,10 +18,11 @@ namespace cli {
 // Answers addresses onto the output in the order given, as text or JSON lines; a text that
 // is no address is reported on the error stream and skipped.
 //
-// Addresses are answered in batches, sorted by address and shared out among the processor
-// cores: neighbouring addresses walk the same parts of the databases, which are then still
-// in the cache, and a repeated address is looked up once. Each share has a memo of its
-// own, kept from batch to batch. A batch ends when it is full and
+// Addresses are answered in batches, shared out among the processor cores in runs of
+// places, each run sorted by address: neighbouring addresses walk the same parts of the
+// databases, which are then still in the cache, and a repeated address is looked up once.
+// Each share has a memo of its own, kept from batch to batch, and puts its lines together
+// in order, so that the thread that reads the input has little else to do. A batch ends when it is full and
 // whenever more input would have to be waited for, so answers never wait for input that has
 // not come yet.
 class AnswerWriter {
@@ -63,7 +65,15 @@ private:
     };
 
     void Add(const service::IpAddress& address, std::string_view given);
-    void AnswerKeys(std::size_t first, std::size_t end, service::AnswerMemo& memo);
+    // What each thread of a batch keeps: its memo, from batch to batch, its lines in the
+    // order answered, and then in the order of their places.
+    struct Share {
+        service::AnswerMemo memo;
+        std::string lines;
+        std::string output;
+    };
+
+    void AnswerShare(std::size_t first, std::size_t end, Share& share);
     void ReportBad(const std::string& message);
 
     const service::GeoData& m_data;
@@ -73,10 +83,10 @@ private:
     ProgressLine* m_progress;
     std::vector<Pending> m_pending;
     // By place in the batch, kept to reuse their memory: each address as given (the text
-    // lines echo it) and its line.
+    // lines echo it), and where its line is in its share's lines (start, length).
     std::vector<std::string> m_given;
-    std::vector<std::string> m_lines;
-    std::vector<service::AnswerMemo> m_memos;  // one for each share of a batch
+    std::vector<std::pair<std::size_t, std::size_t>> m_lineSpans;
+    std::vector<Share> m_shares;  // one for each thread of a batch
     bool m_sawBadAddress = false;
 };
 
