@@ -153,19 +153,21 @@ void AsnTable::Sort() {
     SortByFirst(m_ownRanges6);
     m_ranges4 = m_ownRanges4;
     m_ranges6 = m_ownRanges6;
+    m_index4 = Ipv4RangeIndex();  // starts found in what was there before are no longer right
     m_organisations = m_ownOrganisations;
     m_text = std::string_view(m_ownText.data(), m_ownText.size());
 }
 
 std::optional<AsnRecord> AsnTable::Find(const IpAddress& address) const {
-    if (const auto* v4 = std::get_if<std::uint32_t>(&address)) return FindIn(m_ranges4, *v4);
-    return FindIn(m_ranges6, std::get<Ipv6Address>(address));
+    if (const auto* v4 = std::get_if<std::uint32_t>(&address)) {
+        return RecordOf(m_ranges4, m_index4.Find(m_ranges4, *v4));
+    }
+    return RecordOf(m_ranges6, FindRange(m_ranges6, std::get<Ipv6Address>(address)));
 }
 
 template <typename Address>
-std::optional<AsnRecord> AsnTable::FindIn(std::span<const Range<Address>> ranges,
-                                          const Address& address) const {
-    const Range<Address>* range = FindRange(ranges, address);
+std::optional<AsnRecord> AsnTable::RecordOf(std::span<const Range<Address>> ranges,
+                                            const Range<Address>* range) const {
     if (range == nullptr) return std::nullopt;
     // A compiled file's index is checked here, where it is used, not at open.
     const std::string_view organisation = range->organisation < m_organisations.size()

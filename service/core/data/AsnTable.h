@@ -2,6 +2,7 @@
 
 #include "service/core/IpAddress.h"
 #include "service/core/data/MmdbFile.h"
+#include "service/core/data/RangeSearch.h"
 #include "service/core/data/TableFile.h"
 
 #include <cstdint>
@@ -61,9 +62,10 @@ private:
     void AddRange(const IpAddress& first, const IpAddress& last, std::uint32_t number,
                   std::string_view organisation, OrganisationIndex& index);
     void Sort();
+    // The record of a range found in ranges; nothing for none.
     template <typename Address>
-    std::optional<AsnRecord> FindIn(std::span<const Range<Address>> ranges,
-                                    const Address& address) const;
+    std::optional<AsnRecord> RecordOf(std::span<const Range<Address>> ranges,
+                                      const Range<Address>* range) const;
 
     // Parsed tables own their arrays; the views are what lookups read, sorted by first (the
     // data do not overlap).
@@ -75,6 +77,7 @@ private:
     std::span<const Range<Ipv6Address>> m_ranges6;
     std::span<const TextRef> m_organisations;
     std::string_view m_text;
+    Ipv4RangeIndex m_index4;
 };
 
 }  // namespace service

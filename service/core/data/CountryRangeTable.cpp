@@ -79,6 +79,7 @@ void CountryRangeTable::Finish() {
     SortAndJoin(m_ownRanges6);
     m_ranges4 = m_ownRanges4;
     m_ranges6 = m_ownRanges6;
+    m_index4 = Ipv4RangeIndex();  // starts found in what was there before are no longer right
 }
 
 void CountryRangeTable::AddTo(TableWriter& writer) const {
@@ -93,14 +94,15 @@ std::string_view CountryRangeTable::Find(const IpAddress& address) const {
 
 std::optional<CountryRangeTable::Match> CountryRangeTable::FindRange(
     const IpAddress& address) const {
-    const auto matchOf = [](const auto ranges, const auto& key) -> std::optional<Match> {
-        const auto* range = service::FindRange(ranges, key);
+    const auto matchOf = [](const auto ranges, const auto* range) -> std::optional<Match> {
         if (range == nullptr) return std::nullopt;
         const std::size_t length = range->code[0] == 0 ? 0 : range->code[1] == 0 ? 1 : 2;
         return Match{std::string_view(range->code.data(), length), SpanFound(ranges, *range)};
     };
-    if (const auto* v4 = std::get_if<std::uint32_t>(&address)) return matchOf(m_ranges4, *v4);
-    return matchOf(m_ranges6, std::get<Ipv6Address>(address));
+    if (const auto* v4 = std::get_if<std::uint32_t>(&address)) {
+        return matchOf(m_ranges4, m_index4.Find(m_ranges4, *v4));
+    }
+    return matchOf(m_ranges6, service::FindRange(m_ranges6, std::get<Ipv6Address>(address)));
 }
 
 }  // namespace service

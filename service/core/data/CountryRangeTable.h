@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/core/IpAddress.h"
+#include "service/core/data/RangeSearch.h"
 #include "service/core/data/TableFile.h"
 
 #include <array>
@@ -62,6 +63,7 @@ private:
     std::vector<Range<Ipv6Address>> m_ownRanges6;
     std::span<const Range<std::uint32_t>> m_ranges4;
     std::span<const Range<Ipv6Address>> m_ranges6;
+    Ipv4RangeIndex m_index4;
 };
 
 }  // namespace service

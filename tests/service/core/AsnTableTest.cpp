@@ -57,6 +57,23 @@ TEST(AsnTableTest, TheRangeOfARecordHoldsJustTheAddressesGivenIt) {
     }
 }
 
+TEST(AsnTableTest, FindsRangesThatCrossTheBlocksOfItsIndex) {
+    // The index splits IPv4 at every 2^20 addresses.
+    const AsnTable table = Parse(
+        "1048000,1048600,1,Crossing\n"
+        "3145000,3145727,2,BeforeEmptyBlock\n"
+        "4294967040,4294967295,3,Last\n");
+    const struct {
+        std::uint32_t address;
+        std::uint32_t number;  // 0: none
+    } kRows[] = {{1047999, 0}, {1048000, 1}, {1048575, 1}, {1048576, 1},    {1048600, 1},
+                 {1048601, 0}, {3145727, 2}, {3145728, 0}, {4000000000, 0}, {4294967295, 3}};
+    for (const auto& row : kRows) {
+        const auto record = table.Find(row.address);
+        EXPECT_EQ(record ? record->number : 0, row.number) << row.address;
+    }
+}
+
 TEST(AsnTableTest, ReadsQuotedOrganisationsDottedRangesAndCrLf) {
     const AsnTable table = Parse(
         "1.0.0.0,1.0.0.255,13335,\"Cloudflare, Inc.\"\r\n"
