@@ -57,7 +57,6 @@ AnswerWriter::AnswerWriter(const service::GeoData& data, bool json, std::ostream
                            std::ostream& errors, ProgressLine* progress)
     : m_data(data), m_json(json), m_out(out), m_errors(errors), m_progress(progress) {
     m_pending.reserve(kBatchSize);
-    m_given.resize(kBatchSize);
 }
 
 void AnswerWriter::AnswerArgument(std::string_view text) {
@@ -107,7 +106,12 @@ bool AnswerWriter::AnswerLines(std::istream& in) {
 
 void AnswerWriter::Add(const service::IpAddress& address, std::string_view given) {
     const auto place = static_cast<std::uint32_t>(m_pending.size());
-    m_given[place].assign(given);
+    // Grown as batches need it: one address need not pay for a batch of strings.
+    if (place < m_given.size()) {
+        m_given[place].assign(given);
+    } else {
+        m_given.emplace_back(given);
+    }
     m_pending.emplace_back(address, place);
     if (m_pending.size() == kBatchSize) Finish();
 }
