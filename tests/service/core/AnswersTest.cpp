@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -103,6 +105,36 @@ TEST(AnswerMemoTest, GivesTheAnswersOfTheDatabasesTwiceOver) {
                       test::FixtureData().Answer(address))
                 << row.name << ", round " << round;
         }
+    }
+}
+
+TEST(AnswerMemoTest, GivesTheAnswersOfNeighboursInAddressOrder) {
+    // Each row's address and its neighbours, sorted as a batch is: an address in the network
+    // of the one before is answered from the memo without a search, so every network edge
+    // the rows come near is crossed here.
+    std::vector<IpAddress> addresses;
+    for (const AnswerRow& row : kAnswerRows) {
+        const IpAddress address = Address(row.address);
+        addresses.push_back(address);
+        if (const auto* v4 = std::get_if<std::uint32_t>(&address)) {
+            for (const std::uint32_t step : {1u, 255u, 256u, 65536u}) {
+                addresses.push_back(*v4 + step);
+                addresses.push_back(*v4 - step);
+            }
+        } else {
+            const Ipv6Address v6 = std::get<Ipv6Address>(address);
+            for (const std::uint64_t step : {std::uint64_t{1}, std::uint64_t{1} << 32}) {
+                addresses.push_back(Ipv6Address{v6.high + step, v6.low});
+                addresses.push_back(Ipv6Address{v6.high - step, v6.low});
+            }
+        }
+    }
+    std::sort(addresses.begin(), addresses.end());
+    AnswerMemo memo;
+    for (const IpAddress& address : addresses) {
+        EXPECT_EQ(test::FixtureData().Answer(address, memo).Copy(),
+                  test::FixtureData().Answer(address))
+            << FormatIpAddress(address);
     }
 }
 
