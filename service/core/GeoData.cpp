@@ -115,7 +115,7 @@ LookupAnswer GeoData::Answer(const IpAddress& address) const {
 
 AnswerView GeoData::Answer(const IpAddress& address, AnswerMemo& memo) const {
     if (memo.m_dataSerial != m_serial) {
-        memo = AnswerMemo();
+        memo = AnswerMemo(memo.m_locations.limit);
         memo.m_dataSerial = m_serial;
     }
     if (const auto label = SpecialRangeLabel(address)) {

@@ -37,10 +37,13 @@ inline constexpr char kDefaultDataFolder[] = "data/geo";
 // each database record it met, so that the many addresses that share a record (nine in ten
 // of a million random ones) cost little more than finding it. It may serve one GeoData after
 // another: what it made from one set is forgotten when it is first used with the next. It
-// forgets everything when it grows past kLimit records.
+// forgets the parts of a kind when they grow past its limit.
 class AnswerMemo {
 public:
-    static constexpr std::size_t kLimit = std::size_t{1} << 16;
+    static constexpr std::size_t kDefaultLimit = std::size_t{1} << 16;
+
+    explicit AnswerMemo(std::size_t limit = kDefaultLimit)
+        : m_locations(limit), m_networks(limit), m_registered(limit) {}
 
 private:
     friend class GeoData;
@@ -50,6 +53,9 @@ private:
     // the network it was found for, which then needs no search at all.
     template <typename Key, typename Part>
     struct Parts {
+        explicit Parts(std::size_t mostParts) : limit(mostParts) {}
+
+        std::size_t limit;
         std::unordered_map<Key, Part> byKey;
         Key lastKey{};
         const Part* last = nullptr;
@@ -66,7 +72,7 @@ private:
             if (last != nullptr && key == lastKey) return *last;
             auto known = byKey.find(key);
             if (known == byKey.end()) {
-                if (byKey.size() >= kLimit) byKey.clear();
+                if (byKey.size() >= limit) byKey.clear();
                 known = byKey.emplace(key, makePart()).first;
             }
             lastKey = key;

@@ -60,9 +60,12 @@ OutgoingResponse Page(std::string_view utf8Page) {
 }
 
 // Each serving thread keeps the answer parts it made, as a worker of many addresses does;
-// most queries then cost little more than finding their records.
+// most queries then cost little more than finding their records. Up to this many parts of
+// a kind, some 10 MB a thread: as fast on random addresses as four times more.
+constexpr std::size_t kPartsPerThread = 16384;
+
 AnswerView AnswerFrom(const GeoData& data, const IpAddress& address) {
-    thread_local AnswerMemo memo;
+    thread_local AnswerMemo memo(kPartsPerThread);
     return data.Answer(address, memo);
 }
 
