@@ -34,8 +34,10 @@ void AskEveryTable(const service::TableFile& file) {
         const service::AsnTable asn(file);
         for (const char* text : {"0.0.0.0", "8.8.8.8", "255.255.255.255", "::", "240e::1",
                                  "ffff:ffff:ffff:ffff:ffff:ffff:ffff:ffff"}) {
-            if (const auto record = asn.Find(*service::ParseIpAddress(text))) {
+            const service::IpAddress address = *service::ParseIpAddress(text);
+            if (const auto record = asn.Find(address)) {
                 Touch(record->organisation);
+                Require(record->range.Holds(address), "the range found holds the address");
             }
         }
     } catch (const service::DataError&) {
@@ -43,7 +45,11 @@ void AskEveryTable(const service::TableFile& file) {
     try {
         const service::CountryRangeTable countries(file);
         for (const char* text : {"0.0.0.0", "8.8.8.8", "::", "240e::1"}) {
-            Touch(countries.Find(*service::ParseIpAddress(text)));
+            const service::IpAddress address = *service::ParseIpAddress(text);
+            if (const auto match = countries.FindRange(address)) {
+                Touch(match->code);
+                Require(match->range.Holds(address), "the range found holds the address");
+            }
         }
     } catch (const service::DataError&) {
     }

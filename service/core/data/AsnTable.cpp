@@ -160,14 +160,16 @@ void AsnTable::Sort() {
 
 std::optional<AsnRecord> AsnTable::Find(const IpAddress& address) const {
     if (const auto* v4 = std::get_if<std::uint32_t>(&address)) {
-        return RecordOf(m_ranges4, m_index4.Find(m_ranges4, *v4));
+        return RecordOf(m_ranges4, m_index4.Find(m_ranges4, *v4), *v4);
     }
-    return RecordOf(m_ranges6, FindRange(m_ranges6, std::get<Ipv6Address>(address)));
+    const Ipv6Address& v6 = std::get<Ipv6Address>(address);
+    return RecordOf(m_ranges6, FindRange(m_ranges6, v6), v6);
 }
 
 template <typename Address>
 std::optional<AsnRecord> AsnTable::RecordOf(std::span<const Range<Address>> ranges,
-                                            const Range<Address>* range) const {
+                                            const Range<Address>* range,
+                                            const Address& address) const {
     if (range == nullptr) return std::nullopt;
     // A compiled file's index is checked here, where it is used, not at open.
     const std::string_view organisation = range->organisation < m_organisations.size()
@@ -175,7 +177,7 @@ std::optional<AsnRecord> AsnTable::RecordOf(std::span<const Range<Address>> rang
                                               : std::string_view();
     return AsnRecord{range->number, organisation,
                      std::uint64_t{range->number} << 32 | range->organisation,
-                     SpanFound(ranges, *range)};
+                     SpanFound(ranges, *range, address)};
 }
 
 }  // namespace service

@@ -62,10 +62,10 @@ private:
     void AddRange(const IpAddress& first, const IpAddress& last, std::uint32_t number,
                   std::string_view organisation, OrganisationIndex& index);
     void Sort();
-    // The record of a range found in ranges; nothing for none.
+    // The record of the range found in ranges for address; nothing for none.
     template <typename Address>
     std::optional<AsnRecord> RecordOf(std::span<const Range<Address>> ranges,
-                                      const Range<Address>* range) const;
+                                      const Range<Address>* range, const Address& address) const;
 
     // Parsed tables own their arrays; the views are what lookups read, sorted by first (the
     // data do not overlap).

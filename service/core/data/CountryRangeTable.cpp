@@ -94,15 +94,17 @@ std::string_view CountryRangeTable::Find(const IpAddress& address) const {
 
 std::optional<CountryRangeTable::Match> CountryRangeTable::FindRange(
     const IpAddress& address) const {
-    const auto matchOf = [](const auto ranges, const auto* range) -> std::optional<Match> {
+    const auto matchOf = [](const auto ranges, const auto* range,
+                            const auto& key) -> std::optional<Match> {
         if (range == nullptr) return std::nullopt;
         const std::size_t length = range->code[0] == 0 ? 0 : range->code[1] == 0 ? 1 : 2;
-        return Match{std::string_view(range->code.data(), length), SpanFound(ranges, *range)};
+        return Match{std::string_view(range->code.data(), length), SpanFound(ranges, *range, key)};
     };
     if (const auto* v4 = std::get_if<std::uint32_t>(&address)) {
-        return matchOf(m_ranges4, m_index4.Find(m_ranges4, *v4));
+        return matchOf(m_ranges4, m_index4.Find(m_ranges4, *v4), *v4);
     }
-    return matchOf(m_ranges6, service::FindRange(m_ranges6, std::get<Ipv6Address>(address)));
+    const Ipv6Address& v6 = std::get<Ipv6Address>(address);
+    return matchOf(m_ranges6, service::FindRange(m_ranges6, v6), v6);
 }
 
 }  // namespace service

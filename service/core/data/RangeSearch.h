@@ -83,15 +83,17 @@ inline Ipv6Address AddressBefore(const Ipv6Address& address) {
                             : Ipv6Address{address.high - 1, ~std::uint64_t{0}};
 }
 
-// The addresses for which FindRange gives the range, one of the array's: from its first to
-// its last, or to just before the next range where that one starts inside it.
-template <typename Range>
-AddressSpan SpanFound(std::span<const Range> ranges, const Range& range) {
+// The addresses for which FindRange gives the range it found for address: from the range's
+// first to its last, or to just before the next range where that one starts inside it. In
+// a damaged file's unsorted array, where that need not hold the address, the address alone.
+template <typename Range, typename Address>
+AddressSpan SpanFound(std::span<const Range> ranges, const Range& range, const Address& address) {
     const Range* next = &range + 1;
-    if (next != ranges.data() + ranges.size() && next->first <= range.last) {
-        return {range.first, AddressBefore(next->first)};
-    }
-    return {range.first, range.last};
+    const Address last = next != ranges.data() + ranges.size() && next->first <= range.last
+                             ? AddressBefore(next->first)
+                             : range.last;
+    if (address < range.first || address > last) return {address, address};
+    return {range.first, last};
 }
 
 }  // namespace service
