@@ -65,9 +65,9 @@ private:
             return lastNetwork && lastNetwork->Holds(address) ? last : nullptr;
         }
 
+        // The part of the record of this key, found for an address in network.
         template <typename MakePart>
-        const Part& Get(Key key, MakePart makePart,
-                        const std::optional<AddressSpan>& network = std::nullopt) {
+        const Part& Get(Key key, MakePart makePart, const AddressSpan& network) {
             lastNetwork = network;
             if (last != nullptr && key == lastKey) return *last;
             auto known = byKey.find(key);
