@@ -25,14 +25,16 @@ using IpAddress = std::variant<std::uint32_t, Ipv6Address>;
 // The last address of the network first/length (length at most 128).
 Ipv6Address LastInNetwork(const Ipv6Address& first, unsigned length);
 
-// The first and last addresses of the network of this prefix length (at most 32 for IPv4,
-// 128 for IPv6) that holds the address.
+// The addresses from first to last, both of one family.
 struct AddressSpan {
     IpAddress first;
     IpAddress last;
 
     bool Holds(const IpAddress& address) const { return first <= address && address <= last; }
 };
+
+// The network of this prefix length (at most 32 for IPv4, 128 for IPv6) that holds the
+// address.
 AddressSpan NetworkAround(const IpAddress& address, unsigned length);
 
 // Reads the IPv6 text forms: up to eight groups of one to four hex digits, at most one "::"
