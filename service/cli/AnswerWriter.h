@@ -21,9 +21,9 @@ namespace cli {
 // Addresses are answered in batches, shared out among the processor cores in runs of
 // places, each run sorted by address: neighbouring addresses walk the same parts of the
 // databases, which are then still in the cache, and a repeated address is looked up once.
-// Each share has a memo of its own, kept from batch to batch. A batch ends when it is full and
-// whenever more input would have to be waited for, so answers never wait for input that has
-// not come yet.
+// Each share has a memo of its own, kept from batch to batch. A batch ends when it is full
+// and whenever more input would have to be waited for, so answers never wait for input that
+// has not come yet.
 class AnswerWriter {
 public:
     // progress may be null (no terminal).
