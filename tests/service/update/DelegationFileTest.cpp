@@ -43,24 +43,22 @@ TEST(DelegationFileTest, TakesAllocatedAndAssignedBlocksOfBothFamilies) {
 }
 
 TEST(DelegationFileTest, RefusesWhatIsNotAWholeDelegationFile) {
+    // A file of the head and one record.
+    const auto oneRecord = [](const char* record) {
+        return std::string(kHead) + "1|x|y|z\n" + record + "\n";
+    };
     const std::pair<std::string, const char*> cases[] = {
         {"", "empty"},
         {"<html>gone</html>\n", ":1: not a delegation file's version line"},
         {std::string(kHead) + "2|x|y|z\ntest|AU|ipv4|1.0.0.0|256|20110811|assigned\n",
          "1 records where its first line says 2 (cut short?)"},
-        {std::string(kHead) + "1|x|y|z\ntest||ipv4|1.0.1.0|256||available\n",
-         "no address block delegated"},
-        {std::string(kHead) + "1|x|y|z\ntest|AU|ipv4|1.0.0.0|0|20110811|assigned\n",
-         ":2: a malformed block"},
-        {std::string(kHead) + "1|x|y|z\ntest|AU|ipv4|255.255.255.0|257|20110811|assigned\n",
-         ":2: a malformed block"},
-        {std::string(kHead) + "1|x|y|z\ntest|AU|ipv6|2001:db8::|129|20110811|assigned\n",
-         ":2: a malformed block"},
-        {std::string(kHead) + "1|x|y|z\ntest|AUS|ipv4|1.0.0.0|256|20110811|assigned\n",
-         ":2: a block without a country"},
-        {std::string(kHead) + "1|x|y|z\ntest|<b|ipv4|1.0.0.0|256|20110811|assigned\n",
-         ":2: a block without a country"},
-        {std::string(kHead) + "1|x|y|z\ntest|AU|ipv4\n", ":2: not a delegation record"},
+        {oneRecord("test||ipv4|1.0.1.0|256||available"), "no address block delegated"},
+        {oneRecord("test|AU|ipv4|1.0.0.0|0|20110811|assigned"), ":2: a malformed block"},
+        {oneRecord("test|AU|ipv4|255.255.255.0|257|20110811|assigned"), ":2: a malformed block"},
+        {oneRecord("test|AU|ipv6|2001:db8::|129|20110811|assigned"), ":2: a malformed block"},
+        {oneRecord("test|AUS|ipv4|1.0.0.0|256|20110811|assigned"), ":2: a block without a country"},
+        {oneRecord("test|<b|ipv4|1.0.0.0|256|20110811|assigned"), ":2: a block without a country"},
+        {oneRecord("test|AU|ipv4"), ":2: not a delegation record"},
     };
     const test::TemporaryFolder folder;
     for (const auto& [content, message] : cases) {
